@@ -1,0 +1,113 @@
+// The screen runtime: everything a drill program may do with the window, the keyboard,
+// the clock and the random generator. Nothing above runtime/ sees SDL.
+//
+// One Screen, two backends: drawing always goes into the same palette canvas, and a
+// backend only shows that canvas (a real SDL window) or keeps it in memory (headless).
+// So a headless run draws exactly the pixels the window would show.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <random>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "runtime/canvas.h"
+#include "runtime/options.h"
+#include "runtime/text.h"
+
+namespace rt {
+
+struct Point {
+    float x;
+    float y;
+};
+
+// Thrown to leave the program from any depth: the close box, endProgram, or the end of a
+// key script. It is deliberately not a std::exception, so that the shell's error route
+// (which catches runtime failures) never swallows it.
+struct ProgramEnd {
+    int status;
+};
+
+// A value in a trace event: numbers are written as the caller gave them.
+using TraceValue = std::variant<float, int, bool, Text>;
+struct TraceField {
+    std::string_view name;
+    TraceValue value;
+};
+
+class Backend;
+class Glyphs;
+class KeyScript;
+class Trace;
+
+class Screen {
+public:
+    // Opens the backend the options ask for. Throws StartupError (one line for the user).
+    explicit Screen(const Options& options);
+    ~Screen();
+    Screen(const Screen&) = delete;
+    Screen& operator=(const Screen&) = delete;
+
+    // --- The contract -------------------------------------------------------------
+    void maximiseWindow();
+    void setPixelMapping();
+    void setBackground(int c);
+    void clearScreen();
+    void locateText(int column, int row);
+    void showTextCursor(bool on);
+    void printText(const Text& text);
+    void printNumber2(float value);
+    void drawScaledText(float x, float y, const Text& text, float sx, float sy, int c);
+    void drawLine(float x1, float y1, float x2, float y2, int c);
+    void drawBox(float x1, float y1, float x2, float y2, int c);
+    void fillBox(float x1, float y1, float x2, float y2, int c, int fill);
+    void fillBox(float x1, float y1, float x2, float y2, int c) { fillBox(x1, y1, x2, y2, c, c); }
+    void drawPolyline(const std::vector<Point>& points, int c);
+    void drawCircle(float cx, float cy, float r, int c, bool filled, int fill);
+    void drawCircle(float cx, float cy, float r, int c, bool filled = false) { drawCircle(cx, cy, r, c, filled, c); }
+    // Never waits: "" when no key is pending, else one character.
+    Text readKey();
+    void setFunctionKey(int n, const Text& text);
+    Text timeOfDay();
+    void seedRandom(float n);
+    float randomUnit();
+    Text jisChar(int code);
+    [[noreturn]] void endProgram();
+
+    // --- Services for the shell ------------------------------------------------------
+    // Adds a shell-level event to the trace (for example what DrawText was asked to draw).
+    void trace(std::string_view op, std::initializer_list<TraceField> fields);
+    // The error screen's wait: reads no keys, ends only when the window is closed (or the
+    // key script runs out). Ends the program with `status`.
+    [[noreturn]] void waitForClose(int status);
+    // True when the run has a canvas wider than the standard one (Brenwick).
+    int canvasWidth() const;
+    int canvasHeight() const;
+    const Canvas& canvas() const { return canvas_; }
+    // Writes the canvas as a PNG file. Throws std::runtime_error on failure.
+    void savePng(const std::string& path) const;
+
+private:
+    void step();                         // between two operations: honour the close box
+    void changed(int x1, int y1, int x2, int y2);
+    void present();
+    int colour(int c) const;
+
+    Options options_;
+    Canvas canvas_;
+    std::unique_ptr<Glyphs> glyphs_;
+    std::unique_ptr<Backend> backend_;
+    std::unique_ptr<KeyScript> script_;
+    std::unique_ptr<Trace> trace_;
+    std::vector<Text> functionKeys_;
+    std::mt19937 random_;
+    int cursorColumn_ = 0;
+    int cursorRow_ = 0;
+    int background_ = 0;
+};
+
+}  // namespace rt

@@ -1,0 +1,20 @@
+// The answer line: prompt, editor with fractions and roots, and the check against the
+// accepted texts that the problem entry prepared.
+#pragma once
+
+#include "shell/shell.h"
+
+namespace shell {
+
+enum class EditEnd { Complete, Cleared, LineFull };
+
+// One attempt: prompt, edit, check. Returns LineFull when the answer ran off the line
+// (nothing is checked then); otherwise sets AX1 and returns Complete.
+EditEnd AnswerInput(Shell& sh);
+void ShowAnswerPrompt(Shell& sh);
+// Edits the typed answer in place.
+EditEnd EditAnswer(Shell& sh, Text& typed);
+// 2 when the answer (blanks removed) equals K, DX or the third accepted text, else 1.
+int CheckAnswer(const Shell& sh, const Text& typed);
+
+}  // namespace shell

@@ -1,0 +1,18 @@
+#include "shell/shell.h"
+
+namespace shell {
+
+const SymbolTables& StandardSymbols() {
+    static const SymbolTables tables{
+        U" XYABCDEFGHIJKLMNOPQRSTUVWZ",
+        U"　ＸＹΑＢＣＤＥＦＧＨＩＪＫＬＭＮＯＰＱＲＳＴＵＶＷＺ",
+        U" 0123456789 */+-ﾀ=.?()!$@&'[]<>,%xyabcdefghijklmnopqrstuvwz~:",
+        U"　０１２３４５６７８９　×÷＋－―＝．∽（）√≡±π∠≦≧＜＞，°χｙａｂｃｄｅｆｇｈｉｊｋｌｍｎｏｐｑｒｓｔｕｖｗｚ△：",
+    };
+    return tables;
+}
+
+Shell::Shell(rt::Screen& screen, const Program& program)
+    : scr(screen), prog(program), II1(program.title), D1(program.problemCount), KAIX(program.problemCount + 1, 0) {}
+
+}  // namespace shell

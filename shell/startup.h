@@ -1,0 +1,20 @@
+// Start-up, the key flush, the seed from the clock and the error screen, and the whole run
+// of a program from its command line.
+#pragma once
+
+#include "shell/shell.h"
+
+namespace shell {
+
+void FlushKeys(Shell& sh);
+void SeedFromClock(Shell& sh);
+// Start-up up to (not including) the contents screen.
+void StartUp(Shell& sh);
+[[noreturn]] void ShowErrorScreen(Shell& sh, const std::string& message);
+
+// Runs a program with already parsed options; returns the exit status.
+int RunProgram(const Program& program, rt::Options options);
+// Parses the command line and runs the program; the whole of a program's main.
+int Main(const Program& program, int argc, const char* const* argv);
+
+}  // namespace shell

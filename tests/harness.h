@@ -1,0 +1,99 @@
+// Test rigs: a headless screen with a key script, a fixed clock and a trace in memory.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "runtime/screen.h"
+#include "shell/shell.h"
+#include "shell/startup.h"
+
+namespace testing_rig {
+
+using json = nlohmann::json;
+
+inline std::vector<json> parseTrace(const std::string& text) {
+    std::vector<json> events;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line))
+        if (!line.empty()) events.push_back(json::parse(line));
+    return events;
+}
+
+// The events of one op, in order.
+inline std::vector<json> ops(const std::vector<json>& events, const std::string& op) {
+    std::vector<json> out;
+    for (const auto& e : events)
+        if (e.at("op") == op) out.push_back(e);
+    return out;
+}
+
+// The texts that DrawText was asked to draw, in order.
+inline std::vector<std::string> drawnTexts(const std::vector<json>& events) {
+    std::vector<std::string> out;
+    for (const auto& e : ops(events, "DrawText")) out.push_back(e.at("text").get<std::string>());
+    return out;
+}
+
+inline bool drewText(const std::vector<json>& events, const std::string& text) {
+    for (const auto& e : ops(events, "DrawText"))
+        if (e.at("text") == text) return true;
+    return false;
+}
+
+// A screen and a shell for calling shell routines directly.
+struct Rig {
+    explicit Rig(const shell::Program& program, std::string keys = "", std::string clock = "12:34:56")
+        : options(makeOptions(program, std::move(keys), std::move(clock), &traceText)),
+          screen(options),
+          sh(screen, program) {}
+
+    std::vector<json> events() const { return parseTrace(traceText.str()); }
+    void clearTrace() { traceText.str(""); }
+
+    static rt::Options makeOptions(const shell::Program& program, std::string keys, std::string clock,
+                                   std::ostream* trace) {
+        rt::Options o;
+        o.programName = rt::toUtf8(program.title);
+        o.canvasWidth = program.canvasWidth;
+        o.headless = true;
+        o.keys = std::move(keys);
+        o.clock = std::move(clock);
+        o.traceStream = trace;
+        return o;
+    }
+
+    std::ostringstream traceText;
+    rt::Options options;
+    rt::Screen screen;
+    shell::Shell sh;
+};
+
+// A whole program run, start-up to the end of the key script.
+struct Run {
+    int status = -1;
+    std::vector<json> events;
+    std::string errors;  // what the run wrote to stderr
+};
+
+inline Run runProgram(const shell::Program& program, const std::string& keys,
+                      const std::string& clock = "12:34:56", const std::string& screenshot = "") {
+    std::ostringstream trace, err;
+    auto options = Rig::makeOptions(program, keys, clock, &trace);
+    options.screenshotFile = screenshot;
+    auto* old = std::cerr.rdbuf(err.rdbuf());
+    Run run;
+    run.status = shell::RunProgram(program, options);
+    std::cerr.rdbuf(old);
+    run.events = parseTrace(trace.str());
+    run.errors = err.str();
+    return run;
+}
+
+}  // namespace testing_rig
