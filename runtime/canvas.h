@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace rt {
@@ -46,5 +47,10 @@ private:
 
 // The 16 colours as 0xRRGGBB.
 extern const std::uint32_t kPalette[16];
+
+// PNG files of a canvas (palette colours). Both throw std::runtime_error on failure; loadPng
+// maps each pixel back to its palette number (a colour not in the palette is an error).
+void savePng(const Canvas& canvas, const std::string& path);
+Canvas loadPng(const std::string& path);
 
 }  // namespace rt
