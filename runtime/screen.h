@@ -6,7 +6,10 @@
 // So a headless run draws exactly the pixels the window would show.
 #pragma once
 
+#include <array>
+#include <chrono>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <random>
 #include <string>
@@ -88,14 +91,15 @@ public:
     int canvasWidth() const;
     int canvasHeight() const;
     const Canvas& canvas() const { return canvas_; }
-    // Writes the canvas as a PNG file. Throws std::runtime_error on failure.
-    void savePng(const std::string& path) const;
+    // Called once when the program ends: writes the screenshot if one was asked for and
+    // flushes the trace. Throws std::runtime_error when the screenshot cannot be written.
+    void finish();
 
 private:
     void step();                         // between two operations: honour the close box
-    void changed(int x1, int y1, int x2, int y2);
+    void pumpNow();
+    static std::uint8_t colour(int c);
     void present();
-    int colour(int c) const;
 
     Options options_;
     Canvas canvas_;
@@ -103,11 +107,13 @@ private:
     std::unique_ptr<Backend> backend_;
     std::unique_ptr<KeyScript> script_;
     std::unique_ptr<Trace> trace_;
-    std::vector<Text> functionKeys_;
+    std::array<Text, 12> functionKeys_;
+    std::deque<char32_t> keys_;  // typed in the window, not yet read
     std::mt19937 random_;
     int cursorColumn_ = 0;
     int cursorRow_ = 0;
     int background_ = 0;
+    std::chrono::steady_clock::time_point lastPump_{};
 };
 
 }  // namespace rt

@@ -1,0 +1,34 @@
+// What differs between a real window and a headless run: showing the canvas, delivering
+// keyboard and window events, and sleeping while nothing happens. Drawing is not here.
+#pragma once
+
+#include <array>
+#include <deque>
+#include <memory>
+#include <string>
+
+#include "runtime/canvas.h"
+#include "runtime/text.h"
+
+namespace rt {
+
+class Backend {
+public:
+    virtual ~Backend() = default;
+    virtual void maximise() = 0;
+    // Moves pending events into `keys` (function keys as their assigned texts).
+    // Returns true when the window has been closed.
+    virtual bool pump(std::deque<char32_t>& keys, const std::array<Text, 12>& functionKeys) = 0;
+    // Shows the canvas if it differs from what is on screen; `dirty` bounds what may have changed.
+    virtual void present(const Canvas& canvas, const Rect& dirty) = 0;
+    // Sleeps until an event arrives or `ms` milliseconds pass.
+    virtual void wait(int ms) = 0;
+    // False for the headless backend: no person, no events, never sleeps.
+    virtual bool interactive() const = 0;
+};
+
+std::unique_ptr<Backend> makeHeadlessBackend();
+// Throws StartupError when no display can be opened.
+std::unique_ptr<Backend> makeWindowBackend(const std::string& title, int width, int height);
+
+}  // namespace rt

@@ -1,0 +1,197 @@
+#include "runtime/canvas.h"
+
+#include <SDL.h>
+#include <SDL_image.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <stdexcept>
+
+namespace rt {
+
+// Black background; 13 (yellow) stands out on the dark fills 2, 4, 8 and 10.
+const std::uint32_t kPalette[16] = {
+    0x000000,  // 0 black, the background
+    0x3050D0,  // 1 blue: table lines
+    0x8A1C1C,  // 2 dark red: title box, prompts
+    0xB040C0,  // 3 purple
+    0x1E5E2A,  // 4 dark green: key help strip
+    0xFF5050,  // 5 red: marks and numbers
+    0x20B0B0,  // 6 teal
+    0x70E0FF,  // 7 light cyan: problem colour
+    0x3C3C5C,  // 8 slate: plates and pause boxes
+    0x7FA8FF,  // 9 light blue
+    0x1D5A6E,  // 10 deep teal: the contents title
+    0x80F080,  // 11 light green: comments, the progress table
+    0xFFA040,  // 12 orange
+    0xFFFF60,  // 13 yellow: messages
+    0xFF90E0,  // 14 pink
+    0xFFFFFF,  // 15 white: problems and answers
+};
+
+void Rect::add(const Rect& r) {
+    if (r.empty()) return;
+    if (empty()) {
+        *this = r;
+        return;
+    }
+    x1 = std::min(x1, r.x1);
+    y1 = std::min(y1, r.y1);
+    x2 = std::max(x2, r.x2);
+    y2 = std::max(y2, r.y2);
+}
+
+Canvas::Canvas(int width, int height)
+    : width_(width), height_(height), pixels_(static_cast<size_t>(width) * height, 0) {}
+
+void Canvas::touch(int x1, int y1, int x2, int y2) {
+    Rect r{std::max(0, std::min(x1, x2)), std::max(0, std::min(y1, y2)),
+           std::min(width_ - 1, std::max(x1, x2)), std::min(height_ - 1, std::max(y1, y2))};
+    dirty_.add(r);
+}
+
+Rect Canvas::takeDirty() {
+    Rect r = dirty_;
+    dirty_ = Rect{};
+    return r;
+}
+
+void Canvas::fill(std::uint8_t c) {
+    std::fill(pixels_.begin(), pixels_.end(), c);
+    touch(0, 0, width_ - 1, height_ - 1);
+}
+
+void Canvas::plot(int x, int y, std::uint8_t c) {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+    pixels_[static_cast<size_t>(y) * width_ + x] = c;
+    touch(x, y, x, y);
+}
+
+void Canvas::line(int x1, int y1, int x2, int y2, std::uint8_t c) {
+    int dx = std::abs(x2 - x1), sx = x1 < x2 ? 1 : -1;
+    int dy = -std::abs(y2 - y1), sy = y1 < y2 ? 1 : -1;
+    int err = dx + dy;
+    for (;;) {
+        plot(x1, y1, c);
+        if (x1 == x2 && y1 == y2) break;
+        int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x1 += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y1 += sy;
+        }
+    }
+}
+
+void Canvas::box(int x1, int y1, int x2, int y2, std::uint8_t c) {
+    line(x1, y1, x2, y1, c);
+    line(x2, y1, x2, y2, c);
+    line(x2, y2, x1, y2, c);
+    line(x1, y2, x1, y1, c);
+}
+
+void Canvas::fillRect(int x1, int y1, int x2, int y2, std::uint8_t c) {
+    if (x1 > x2) std::swap(x1, x2);
+    if (y1 > y2) std::swap(y1, y2);
+    x1 = std::max(x1, 0);
+    y1 = std::max(y1, 0);
+    x2 = std::min(x2, width_ - 1);
+    y2 = std::min(y2, height_ - 1);
+    if (x1 > x2 || y1 > y2) return;
+    for (int y = y1; y <= y2; ++y)
+        std::fill_n(pixels_.begin() + static_cast<long>(y) * width_ + x1, x2 - x1 + 1, c);
+    touch(x1, y1, x2, y2);
+}
+
+// Discs and circles are drawn from the distance of each pixel centre, so an outline is one
+// pixel thick without gaps and a disc with an outline of the same radius covers it exactly.
+template <typename Inside>
+static void eachPixelNear(float cx, float cy, float r, Inside inside) {
+    int x0 = static_cast<int>(std::lround(cx)), y0 = static_cast<int>(std::lround(cy));
+    int reach = static_cast<int>(std::ceil(r)) + 1;
+    for (int dy = -reach; dy <= reach; ++dy)
+        for (int dx = -reach; dx <= reach; ++dx)
+            if (inside(static_cast<float>(dx * dx + dy * dy))) inside.plot(x0 + dx, y0 + dy);
+}
+
+void Canvas::disc(float cx, float cy, float r, std::uint8_t c) {
+    float outer = (r + 0.5f) * (r + 0.5f);
+    struct {
+        Canvas* self; float outer; std::uint8_t c;
+        bool operator()(float d2) const { return d2 < outer; }
+        void plot(int x, int y) const { self->plot(x, y, c); }
+    } in{this, outer, c};
+    eachPixelNear(cx, cy, r, in);
+}
+
+void Canvas::circle(float cx, float cy, float r, std::uint8_t c) {
+    float outer = (r + 0.5f) * (r + 0.5f);
+    float inner = r > 0.5f ? (r - 0.5f) * (r - 0.5f) : -1.0f;
+    struct {
+        Canvas* self; float outer, inner; std::uint8_t c;
+        bool operator()(float d2) const { return d2 < outer && d2 >= inner; }
+        void plot(int x, int y) const { self->plot(x, y, c); }
+    } ring{this, outer, inner, c};
+    eachPixelNear(cx, cy, r, ring);
+}
+
+void Canvas::blit(int x, int y, const std::uint8_t* mask, int w, int h, std::uint8_t c, const Rect& clip) {
+    int xa = std::max({x, clip.x1, 0}), xb = std::min({x + w - 1, clip.x2, width_ - 1});
+    int ya = std::max({y, clip.y1, 0}), yb = std::min({y + h - 1, clip.y2, height_ - 1});
+    if (xa > xb || ya > yb) return;
+    for (int py = ya; py <= yb; ++py) {
+        const std::uint8_t* row = mask + static_cast<size_t>(py - y) * w;
+        std::uint8_t* out = pixels_.data() + static_cast<size_t>(py) * width_;
+        for (int px = xa; px <= xb; ++px)
+            if (row[px - x]) out[px] = c;
+    }
+    touch(xa, ya, xb, yb);
+}
+
+namespace {
+struct SurfaceDeleter {
+    void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
+};
+using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
+}  // namespace
+
+void savePng(const Canvas& canvas, const std::string& path) {
+    SurfacePtr s(SDL_CreateRGBSurfaceWithFormat(0, canvas.width(), canvas.height(), 8, SDL_PIXELFORMAT_INDEX8));
+    if (!s) throw std::runtime_error(std::string("cannot make an image: ") + SDL_GetError());
+    SDL_Color colours[16];
+    for (int i = 0; i < 16; ++i)
+        colours[i] = {static_cast<Uint8>(kPalette[i] >> 16), static_cast<Uint8>(kPalette[i] >> 8),
+                      static_cast<Uint8>(kPalette[i]), 255};
+    SDL_SetPaletteColors(s->format->palette, colours, 0, 16);
+    for (int y = 0; y < canvas.height(); ++y)
+        std::copy_n(canvas.pixels().begin() + static_cast<long>(y) * canvas.width(), canvas.width(),
+                    static_cast<Uint8*>(s->pixels) + static_cast<long>(y) * s->pitch);
+    if (IMG_SavePNG(s.get(), path.c_str()) != 0)
+        throw std::runtime_error("cannot write " + path + ": " + IMG_GetError());
+}
+
+Canvas loadPng(const std::string& path) {
+    SurfacePtr raw(IMG_Load(path.c_str()));
+    if (!raw) throw std::runtime_error("cannot read " + path + ": " + IMG_GetError());
+    SurfacePtr s(SDL_ConvertSurfaceFormat(raw.get(), SDL_PIXELFORMAT_RGB888, 0));
+    if (!s) throw std::runtime_error("cannot convert " + path + ": " + SDL_GetError());
+    Canvas canvas(s->w, s->h);
+    for (int y = 0; y < s->h; ++y) {
+        const auto* row = reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(s->pixels) + y * s->pitch);
+        for (int x = 0; x < s->w; ++x) {
+            std::uint32_t rgb = row[x] & 0xFFFFFF;
+            auto it = std::find(std::begin(kPalette), std::end(kPalette), rgb);
+            if (it == std::end(kPalette))
+                throw std::runtime_error(path + " has a colour outside the palette");
+            canvas.plot(x, y, static_cast<std::uint8_t>(it - std::begin(kPalette)));
+        }
+    }
+    canvas.takeDirty();
+    return canvas;
+}
+
+}  // namespace rt

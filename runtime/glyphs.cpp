@@ -1,0 +1,65 @@
+#include "runtime/glyphs.h"
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+
+#include <algorithm>
+
+#include "runtime/options.h"
+#include "runtime/text.h"
+
+namespace rt {
+
+Glyphs::Glyphs(const std::string& fontFile) : file_(fontFile) {
+    if (!TTF_WasInit() && TTF_Init() != 0)
+        throw StartupError(std::string("cannot start the font renderer: ") + TTF_GetError());
+    font(16);  // fail at start-up, not at the first character
+}
+
+Glyphs::~Glyphs() {
+    for (auto& [size, f] : fonts_) TTF_CloseFont(f);
+}
+
+TTF_Font* Glyphs::font(int pixelHeight) {
+    auto it = fonts_.find(pixelHeight);
+    if (it != fonts_.end()) return it->second;
+    TTF_Font* f = TTF_OpenFont(file_.c_str(), pixelHeight);
+    if (!f)
+        throw StartupError("cannot read the font " + file_ + " (" + TTF_GetError() +
+                           "); install fonts-ipafont-gothic or name another with --font");
+    TTF_SetFontHinting(f, TTF_HINTING_MONO);
+    fonts_.emplace(pixelHeight, f);
+    return f;
+}
+
+const GlyphMask& Glyphs::mask(char32_t ch, int sx, int sy) {
+    auto key = std::make_tuple(ch, sx, sy);
+    auto it = cache_.find(key);
+    if (it != cache_.end()) return it->second;
+
+    const int cells = isFullWidth(ch) ? 2 : 1;
+    GlyphMask m;
+    m.width = 8 * cells * sx;
+    m.height = 16 * sy;
+    m.bits.assign(static_cast<size_t>(m.width) * m.height, 0);
+
+    TTF_Font* f = font(16 * sy);
+    // Glyphs outside the basic plane are not in the font; they draw as an empty cell.
+    SDL_Surface* s = ch <= 0xFFFF && ch >= 0x20 ? TTF_RenderGlyph_Solid(f, static_cast<Uint16>(ch), {255, 255, 255, 255})
+                                                : nullptr;
+    if (s) {
+        // The font's natural cell at this height; stretch it to the asked width.
+        const int naturalWidth = 8 * cells * sy;
+        for (int y = 0; y < m.height && y < s->h; ++y) {
+            const Uint8* row = static_cast<const Uint8*>(s->pixels) + y * s->pitch;
+            for (int x = 0; x < m.width; ++x) {
+                int srcX = x * naturalWidth / m.width;
+                if (srcX < s->w && row[srcX]) m.bits[static_cast<size_t>(y) * m.width + x] = 1;
+            }
+        }
+        SDL_FreeSurface(s);
+    }
+    return cache_.emplace(key, std::move(m)).first->second;
+}
+
+}  // namespace rt

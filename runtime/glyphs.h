@@ -1,0 +1,39 @@
+// Glyph masks from a TrueType font, one per character and scale, cached. A mask is exactly the
+// character's cell (8 or 16 px wide, 16 px high, times the scale), so nothing spills out of it.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <tuple>
+#include <vector>
+
+struct _TTF_Font;
+
+namespace rt {
+
+struct GlyphMask {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> bits;  // width x height, non-zero where the glyph has a pixel
+};
+
+class Glyphs {
+public:
+    // Throws StartupError when the font cannot be read.
+    explicit Glyphs(const std::string& fontFile);
+    ~Glyphs();
+    Glyphs(const Glyphs&) = delete;
+    Glyphs& operator=(const Glyphs&) = delete;
+
+    const GlyphMask& mask(char32_t ch, int sx, int sy);
+
+private:
+    _TTF_Font* font(int pixelHeight);
+
+    std::string file_;
+    std::map<int, _TTF_Font*> fonts_;
+    std::map<std::tuple<char32_t, int, int>, GlyphMask> cache_;
+};
+
+}  // namespace rt

@@ -1,0 +1,68 @@
+#include "runtime/options.h"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <fstream>
+#include <iostream>
+
+#include "runtime/keyscript.h"
+#include "runtime/screen.h"
+
+namespace rt {
+
+namespace {
+bool isClock(const std::string& s) {
+    if (s.size() != 8 || s[2] != ':' || s[5] != ':') return false;
+    for (int i : {0, 1, 3, 4, 6, 7})
+        if (s[i] < '0' || s[i] > '9') return false;
+    return std::stoi(s.substr(0, 2)) < 24 && std::stoi(s.substr(3, 2)) < 60 && std::stoi(s.substr(6, 2)) < 60;
+}
+}  // namespace
+
+Options parseCommandLine(int argc, const char* const* argv, const std::string& programName, int canvasWidth) {
+    Options o;
+    o.programName = programName;
+    o.canvasWidth = canvasWidth;
+
+    std::string lower = programName;
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+    CLI::App app{programName + ": a maths drill for one pupil, one window, keyboard only.", lower};
+    app.set_version_flag("--version", programName + " " DRILLS_VERSION);
+    app.add_flag("--headless", o.headless, "Draw into memory only: no window, no display needed");
+    std::string keys;
+    app.add_option("--keys", keys,
+                   "Type this key script: characters as themselves; {Enter} {BS} {Del} {Clear} {F1}..{F12} "
+                   "{Close}, {{ for {. The run ends when it is used up");
+    std::string clock;
+    app.add_option("--clock", clock, "Answer the time of day with HH:MM:SS instead of the clock");
+    app.add_option("--trace", o.traceFile, "Write every screen operation to FILE as JSON Lines");
+    app.add_option("--screenshot", o.screenshotFile, "Write a PNG of the canvas to FILE when the program ends");
+    app.add_option("--font", o.fontFile, "TrueType font for all text")->capture_default_str();
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        std::cout << app.help();
+        throw ProgramEnd{0};
+    } catch (const CLI::CallForVersion&) {
+        std::cout << app.version() << '\n';
+        throw ProgramEnd{0};
+    } catch (const CLI::ParseError& e) {
+        throw StartupError(e.what());
+    }
+
+    if (app.count("--keys")) {
+        parseKeyScript(keys);  // a bad script is a usage error now, not a surprise later
+        o.keys = keys;
+    }
+    if (app.count("--clock")) {
+        if (!isClock(clock)) throw StartupError("--clock wants HH:MM:SS (00:00:00 to 23:59:59), not " + clock);
+        o.clock = clock;
+    }
+    if (std::ifstream font(o.fontFile); !font)
+        throw StartupError("cannot read the font " + o.fontFile + "; install fonts-ipafont-gothic or name another with --font");
+    return o;
+}
+
+}  // namespace rt

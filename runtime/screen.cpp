@@ -1,0 +1,315 @@
+#include "runtime/screen.h"
+
+#include <iconv.h>
+
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <stdexcept>
+#include <thread>
+
+#include "runtime/backend.h"
+#include "runtime/glyphs.h"
+#include "runtime/keyscript.h"
+#include "runtime/trace.h"
+
+namespace rt {
+
+namespace {
+// How long the idle wait may sleep: an event ends it at once, so this only bounds the sleep.
+constexpr int kIdleWaitMs = 50;
+// How often drawing between polls looks for a click on the close box.
+constexpr auto kPumpInterval = std::chrono::milliseconds(15);
+
+int px(float v) { return static_cast<int>(std::lround(v)); }
+
+// The text layer's cells are 8 x 18 pixels.
+constexpr int kCellW = 8, kCellH = 18;
+}  // namespace
+
+Screen::Screen(const Options& options)
+    : options_(options), canvas_(options.canvasWidth, options.canvasHeight) {
+    if (options_.keys) script_ = std::make_unique<KeyScript>(parseKeyScript(*options_.keys));
+    if (options_.traceStream || !options_.traceFile.empty())
+        trace_ = std::make_unique<Trace>(options_.traceStream, options_.traceFile);
+    glyphs_ = std::make_unique<Glyphs>(options_.fontFile);
+    backend_ = options_.headless ? makeHeadlessBackend()
+                                 : makeWindowBackend(options_.programName, canvas_.width(), canvas_.height());
+}
+
+Screen::~Screen() = default;
+
+std::uint8_t Screen::colour(int c) {
+    if (c < 0 || c > 15) throw std::out_of_range("colour " + std::to_string(c) + " is not in the palette (0 to 15)");
+    return static_cast<std::uint8_t>(c);
+}
+
+void Screen::trace(std::string_view op, std::initializer_list<TraceField> fields) {
+    if (trace_) trace_->write(op, fields);
+}
+
+void Screen::pumpNow() {
+    lastPump_ = std::chrono::steady_clock::now();
+    if (backend_->pump(keys_, functionKeys_)) throw ProgramEnd{0};
+}
+
+void Screen::step() {
+    if (!backend_->interactive()) return;
+    if (std::chrono::steady_clock::now() - lastPump_ >= kPumpInterval) pumpNow();
+}
+
+void Screen::present() { backend_->present(canvas_, canvas_.takeDirty()); }
+
+void Screen::maximiseWindow() {
+    step();
+    trace("maximiseWindow", {});
+    backend_->maximise();
+}
+
+void Screen::setPixelMapping() {
+    step();
+    trace("setPixelMapping", {});
+}
+
+void Screen::setBackground(int c) {
+    step();
+    trace("setBackground", {{"c", c}});
+    background_ = colour(c);
+}
+
+void Screen::clearScreen() {
+    step();
+    trace("clearScreen", {});
+    canvas_.fill(static_cast<std::uint8_t>(background_));
+}
+
+void Screen::locateText(int column, int row) {
+    step();
+    trace("locateText", {{"column", column}, {"row", row}});
+    cursorColumn_ = column;
+    cursorRow_ = row;
+}
+
+void Screen::showTextCursor(bool on) {
+    step();
+    trace("showTextCursor", {{"on", on}});
+    // The programs only ever hide it; the text layer has no visible cursor.
+}
+
+void Screen::printText(const Text& text) {
+    step();
+    trace("printText", {{"text", text}});
+    for (char32_t ch : text) {
+        const int cells = isFullWidth(ch) ? 2 : 1;
+        const int x = cursorColumn_ * kCellW, y = cursorRow_ * kCellH;
+        canvas_.fillRect(x, y, x + cells * kCellW - 1, y + kCellH - 1, static_cast<std::uint8_t>(background_));
+        const GlyphMask& m = glyphs_->mask(ch, 1, 1);
+        canvas_.blit(x, y + 1, m.bits.data(), m.width, m.height, 15, Rect{x, y, x + m.width - 1, y + kCellH - 1});
+        cursorColumn_ += cells;
+    }
+}
+
+void Screen::printNumber2(float value) {
+    step();
+    trace("printNumber2", {{"value", value}});
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%2ld", std::lround(value));
+    Text text;
+    for (const char* p = buf; *p; ++p) text.push_back(static_cast<char32_t>(*p));
+    // Written as printText would, without a second trace event.
+    for (char32_t ch : text) {
+        const int x = cursorColumn_ * kCellW, y = cursorRow_ * kCellH;
+        canvas_.fillRect(x, y, x + kCellW - 1, y + kCellH - 1, static_cast<std::uint8_t>(background_));
+        const GlyphMask& m = glyphs_->mask(ch, 1, 1);
+        canvas_.blit(x, y + 1, m.bits.data(), m.width, m.height, 15, Rect{x, y, x + m.width - 1, y + kCellH - 1});
+        ++cursorColumn_;
+    }
+}
+
+void Screen::drawScaledText(float x, float y, const Text& text, float sx, float sy, int c) {
+    step();
+    trace("drawScaledText", {{"x", x}, {"y", y}, {"text", text}, {"sx", sx}, {"sy", sy}, {"c", c}});
+    const std::uint8_t ink = colour(c);
+    const int scaleX = std::max(1, px(sx)), scaleY = std::max(1, px(sy));
+    int penX = px(x);
+    const int top = px(y);
+    for (char32_t ch : text) {
+        const GlyphMask& m = glyphs_->mask(ch, scaleX, scaleY);
+        // Clip every glyph to its own cell: some glyphs of the font are a pixel taller.
+        canvas_.blit(penX, top, m.bits.data(), m.width, m.height, ink,
+                     Rect{penX, top, penX + m.width - 1, top + m.height - 1});
+        penX += m.width;
+    }
+}
+
+void Screen::drawLine(float x1, float y1, float x2, float y2, int c) {
+    step();
+    trace("drawLine", {{"x1", x1}, {"y1", y1}, {"x2", x2}, {"y2", y2}, {"c", c}});
+    canvas_.line(px(x1), px(y1), px(x2), px(y2), colour(c));
+}
+
+void Screen::drawBox(float x1, float y1, float x2, float y2, int c) {
+    step();
+    trace("drawBox", {{"x1", x1}, {"y1", y1}, {"x2", x2}, {"y2", y2}, {"c", c}});
+    canvas_.box(px(x1), px(y1), px(x2), px(y2), colour(c));
+}
+
+void Screen::fillBox(float x1, float y1, float x2, float y2, int c, int fill) {
+    step();
+    trace("fillBox", {{"x1", x1}, {"y1", y1}, {"x2", x2}, {"y2", y2}, {"c", c}, {"fill", fill}});
+    const std::uint8_t edge = colour(c), inside = colour(fill);
+    canvas_.fillRect(px(x1), px(y1), px(x2), px(y2), inside);
+    canvas_.box(px(x1), px(y1), px(x2), px(y2), edge);
+}
+
+void Screen::drawPolyline(const std::vector<Point>& points, int c) {
+    step();
+    if (trace_) trace_->writePolyline(points, c);
+    const std::uint8_t ink = colour(c);
+    for (size_t i = 1; i < points.size(); ++i)
+        canvas_.line(px(points[i - 1].x), px(points[i - 1].y), px(points[i].x), px(points[i].y), ink);
+}
+
+void Screen::drawCircle(float cx, float cy, float r, int c, bool filled, int fill) {
+    step();
+    if (filled)
+        trace("drawCircle", {{"x", cx}, {"y", cy}, {"r", r}, {"c", c}, {"filled", true}, {"fill", fill}});
+    else
+        trace("drawCircle", {{"x", cx}, {"y", cy}, {"r", r}, {"c", c}, {"filled", false}});
+    const std::uint8_t edge = colour(c);
+    if (filled) canvas_.disc(cx, cy, r, colour(fill));
+    canvas_.circle(cx, cy, r, edge);
+}
+
+Text Screen::readKey() {
+    if (backend_->interactive()) pumpNow();
+    Text key;
+    if (!keys_.empty()) {
+        key.push_back(keys_.front());
+        keys_.pop_front();
+    } else if (script_) {
+        bool finished = false;
+        if (const ScriptKey* k = script_->poll(finished)) {
+            if (k->kind == ScriptKey::Close) throw ProgramEnd{0};
+            if (k->kind == ScriptKey::Char) {
+                key.push_back(k->ch);
+            } else {
+                for (char32_t c : functionKeys_[static_cast<size_t>(k->n - 1)]) keys_.push_back(c);
+                if (!keys_.empty()) {
+                    key.push_back(keys_.front());
+                    keys_.pop_front();
+                }
+            }
+        } else if (finished) {
+            throw ProgramEnd{0};
+        } else {
+            present();  // so a scripted run in a window shows what it is doing
+        }
+    } else if (backend_->interactive()) {
+        // Nothing typed: show what changed and sleep until the next event, so a waiting
+        // screen costs no CPU and a keystroke still wakes the program at once.
+        present();
+        backend_->wait(kIdleWaitMs);
+        pumpNow();
+        if (!keys_.empty()) {
+            key.push_back(keys_.front());
+            keys_.pop_front();
+        }
+    } else {
+        // Headless without a script: nobody can type, so the run ends like a closed window.
+        throw ProgramEnd{0};
+    }
+    if (!key.empty()) trace("readKey", {{"key", key}});
+    return key;
+}
+
+void Screen::setFunctionKey(int n, const Text& text) {
+    step();
+    trace("setFunctionKey", {{"n", n}, {"text", text}});
+    if (n < 1 || n > 12) throw std::out_of_range("function key " + std::to_string(n) + " does not exist (1 to 12)");
+    functionKeys_[static_cast<size_t>(n - 1)] = text;
+}
+
+Text Screen::timeOfDay() {
+    step();
+    std::string time;
+    if (options_.clock) {
+        time = *options_.clock;
+    } else if (!backend_->interactive()) {
+        // Headless runs never read the wall clock, so they repeat exactly.
+        time = "00:00:00";
+    } else {
+        std::time_t now = std::time(nullptr);
+        std::tm local{};
+        localtime_r(&now, &local);
+        char buf[16];
+        std::strftime(buf, sizeof buf, "%H:%M:%S", &local);
+        time = buf;
+    }
+    Text t = fromUtf8(time);
+    trace("timeOfDay", {{"time", t}});
+    return t;
+}
+
+void Screen::seedRandom(float n) {
+    step();
+    trace("seedRandom", {{"n", n}});
+    random_.seed(static_cast<std::mt19937::result_type>(static_cast<long long>(n)));
+}
+
+float Screen::randomUnit() {
+    // The top 24 bits of the generator, so every platform draws the same problems.
+    const float v = static_cast<float>(random_() >> 8) / 16777216.0f;
+    trace("randomUnit", {{"value", v}});
+    return v;
+}
+
+Text Screen::jisChar(int code) {
+    step();
+    trace("jisChar", {{"code", code}});
+    if (code >= 0x100 && code < 0x200 && (code & 0xFF) >= 0x20 && (code & 0xFF) < 0x7F)
+        return Text(1, static_cast<char32_t>(code & 0xFF));
+    const int row = code >> 8, cell = code & 0xFF;
+    if (row < 0x21 || row > 0x7E || cell < 0x21 || cell > 0x7E)
+        throw std::out_of_range("JIS code " + std::to_string(code) + " is not a character");
+    // EUC-JP is the JIS code with the top bits set; the C library knows the whole table.
+    char in[2] = {static_cast<char>(row | 0x80), static_cast<char>(cell | 0x80)};
+    char32_t out[2] = {};
+    iconv_t cd = iconv_open("UTF-32LE", "EUC-JP");
+    if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("the JIS table is not available");
+    char* inp = in;
+    char* outp = reinterpret_cast<char*>(out);
+    size_t inLeft = 2, outLeft = sizeof out;
+    size_t rc = iconv(cd, &inp, &inLeft, &outp, &outLeft);
+    iconv_close(cd);
+    if (rc == static_cast<size_t>(-1) || outLeft == sizeof out)
+        throw std::out_of_range("JIS code " + std::to_string(code) + " is not a character");
+    return Text(1, out[0]);
+}
+
+void Screen::endProgram() {
+    trace("endProgram", {});
+    throw ProgramEnd{0};
+}
+
+void Screen::waitForClose(int status) {
+    // A scripted run has nobody to click the close box: the keys left have no effect, so the
+    // run ends at once with the failure's status.
+    if (script_ || !backend_->interactive()) throw ProgramEnd{status};
+    for (;;) {
+        present();
+        backend_->wait(1000);
+        keys_.clear();
+        if (backend_->pump(keys_, functionKeys_)) throw ProgramEnd{status};
+    }
+}
+
+int Screen::canvasWidth() const { return canvas_.width(); }
+int Screen::canvasHeight() const { return canvas_.height(); }
+
+void Screen::finish() {
+    if (trace_) trace_->flush();
+    if (!options_.screenshotFile.empty()) savePng(canvas_, options_.screenshotFile);
+}
+
+}  // namespace rt

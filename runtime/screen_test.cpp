@@ -1,0 +1,189 @@
+#include "runtime/screen.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "runtime/canvas.h"
+
+namespace rt {
+namespace {
+
+using json = nlohmann::ordered_json;
+
+struct Headless {
+    explicit Headless(std::string keys = "", int width = 1440) {
+        o.headless = true;
+        o.keys = std::move(keys);
+        o.clock = "12:34:56";
+        o.canvasWidth = width;
+        o.traceStream = &out;
+    }
+    std::vector<json> events() {
+        std::vector<json> v;
+        std::istringstream in(out.str());
+        for (std::string line; std::getline(in, line);) v.push_back(json::parse(line));
+        return v;
+    }
+    std::ostringstream out;
+    Options o;
+};
+
+TEST(Random, SameSeedSameSequenceAlwaysBelowOne) {
+    Headless h;
+    Screen a(h.o), b(h.o);
+    a.seedRandom(102);
+    b.seedRandom(102);
+    float lowest = 1, highest = 0;
+    for (int i = 0; i < 100000; ++i) {
+        float x = a.randomUnit();
+        ASSERT_EQ(x, b.randomUnit());
+        ASSERT_GE(x, 0.0f);
+        ASSERT_LT(x, 1.0f);
+        lowest = std::min(lowest, x);
+        highest = std::max(highest, x);
+    }
+    EXPECT_LT(lowest, 0.001f);
+    EXPECT_GT(highest, 0.999f);
+    // A fresh seed restarts the sequence; another seed gives another one.
+    a.seedRandom(102);
+    b.seedRandom(103);
+    Headless h2;
+    Screen c(h2.o);
+    c.seedRandom(102);
+    float first = c.randomUnit();
+    EXPECT_EQ(a.randomUnit(), first);
+    EXPECT_NE(b.randomUnit(), first);
+}
+
+TEST(Trace, WritesOpsWithTheirArgumentsAsGiven) {
+    Headless h;
+    {
+        Screen s(h.o);
+        s.fillBox(480, 565, 1280, 603, 0, 0);
+        s.drawScaledText(256, 90, U"Halvard", 2, 2, 13);
+        s.drawCircle(504, 584, 22, 5, false);
+        s.drawCircle(10, 10, 4, 15, true, 3);
+        s.fillBox(640, 0, 1328, 48.6f, 11, 4);
+        s.seedRandom(102);
+        s.setFunctionKey(1, U"\\");
+        s.drawPolyline({{0, 12}, {2, 8.5f}}, 4);
+        s.finish();
+    }
+    auto ev = h.events();
+    ASSERT_EQ(ev.size(), 8u);
+    EXPECT_EQ(ev[0], json::parse(R"({"op":"fillBox","x1":480,"y1":565,"x2":1280,"y2":603,"c":0,"fill":0})"));
+    EXPECT_EQ(ev[0].dump(), R"({"op":"fillBox","x1":480,"y1":565,"x2":1280,"y2":603,"c":0,"fill":0})");
+    EXPECT_EQ(ev[1].dump(), R"({"op":"drawScaledText","x":256,"y":90,"text":"Halvard","sx":2,"sy":2,"c":13})");
+    EXPECT_EQ(ev[2].dump(), R"({"op":"drawCircle","x":504,"y":584,"r":22,"c":5,"filled":false})");
+    EXPECT_EQ(ev[3].dump(), R"({"op":"drawCircle","x":10,"y":10,"r":4,"c":15,"filled":true,"fill":3})");
+    EXPECT_EQ(ev[4]["y2"].dump(), "48.6");
+    EXPECT_EQ(ev[5].dump(), R"({"op":"seedRandom","n":102})");
+    EXPECT_EQ(ev[6].dump(), R"({"op":"setFunctionKey","n":1,"text":"\\"})");
+    EXPECT_EQ(ev[7].dump(), R"({"op":"drawPolyline","points":[[0,12],[2,8.5]],"c":4})");
+}
+
+TEST(Keys, ScriptedKeysArriveOneAtATimeAndTheEndCloses) {
+    Headless h("a{F1}{Enter}");
+    Screen s(h.o);
+    s.setFunctionKey(1, U"\\");
+    std::u32string got;
+    int emptyPolls = 0;
+    try {
+        for (int i = 0; i < 100; ++i) {
+            Text k = s.readKey();
+            if (k.empty()) ++emptyPolls;
+            got += k;
+        }
+        FAIL() << "the script's end did not end the run";
+    } catch (const ProgramEnd& end) {
+        EXPECT_EQ(end.status, 0);
+    }
+    EXPECT_EQ(got, U"a\\\r");
+    EXPECT_EQ(emptyPolls, 3);  // one before each key; the poll after the last one ends the run
+    auto ev = h.events();
+    std::vector<std::string> keys;
+    for (auto& e : ev)
+        if (e["op"] == "readKey") keys.push_back(e["key"]);
+    EXPECT_EQ(keys, (std::vector<std::string>{"a", "\\", "\r"}));
+}
+
+TEST(Keys, CloseKeyEndsAtOnce) {
+    Headless h("{Close}x");
+    Screen s(h.o);
+    EXPECT_EQ(s.readKey(), U"");
+    EXPECT_THROW(s.readKey(), ProgramEnd);
+}
+
+TEST(Clock, FixedClockAndJisCharacters) {
+    Headless h;
+    Screen s(h.o);
+    EXPECT_EQ(s.timeOfDay(), U"12:34:56");
+    EXPECT_EQ(s.jisChar(8543), U"×");
+    EXPECT_EQ(s.jisChar(8571), U"○");
+    EXPECT_EQ(s.jisChar(8740), U"△");
+    EXPECT_EQ(s.jisChar(288), U" ");
+    for (int d = 0; d <= 9; ++d) EXPECT_EQ(s.jisChar(304 + d), Text(1, static_cast<char32_t>(U'0' + d)));
+    EXPECT_THROW(s.jisChar(5), std::out_of_range);
+}
+
+TEST(Canvas, TextCellsCirclesAndBoxesLandWhereAsked) {
+    Headless h;
+    Screen s(h.o);
+    const Canvas& c = s.canvas();
+    // A full-width glyph stays inside its 16 x 16 cell, a half-width one inside 8 x 16 (scaled by 2 here).
+    s.drawScaledText(100, 100, U"■", 1, 1, 13);
+    s.drawScaledText(200, 100, U"W", 2, 2, 13);
+    int inside = 0, outside = 0;
+    for (int y = 90; y < 140; ++y)
+        for (int x = 90; x < 240; ++x) {
+            bool inCell = (x >= 100 && x < 116 && y >= 100 && y < 116) || (x >= 200 && x < 216 && y >= 100 && y < 132);
+            if (c.at(x, y) == 13) (inCell ? inside : outside)++;
+        }
+    EXPECT_GT(inside, 100);
+    EXPECT_EQ(outside, 0);
+    // Only the glyph's pixels are set: the box's colour stays around the text.
+    s.fillBox(300, 300, 340, 330, 15, 2);
+    s.drawScaledText(304, 306, U"1", 1, 1, 13);
+    EXPECT_EQ(c.at(301, 301), 2);
+    EXPECT_EQ(c.at(300, 300), 15);
+    EXPECT_EQ(c.at(311, 320), 2);
+    // A circle of radius 22 passes through its four extreme points and leaves its centre alone.
+    s.drawCircle(504, 584, 22, 5);
+    EXPECT_EQ(c.at(504 + 22, 584), 5);
+    EXPECT_EQ(c.at(504, 584 - 22), 5);
+    EXPECT_EQ(c.at(504, 584), 0);
+    s.drawCircle(600, 600, 4, 15, true);
+    EXPECT_EQ(c.at(600, 600), 15);
+    EXPECT_EQ(c.at(604, 600), 15);
+    EXPECT_EQ(c.at(606, 600), 0);
+    // Colour 0 erases.
+    s.drawCircle(600, 600, 4, 0, true);
+    EXPECT_EQ(c.at(600, 600), 0);
+    EXPECT_THROW(s.fillBox(0, 0, 1, 1, 16), std::out_of_range);
+}
+
+TEST(Canvas, ScreenshotIsAPngOfTheCanvasSize) {
+    for (int width : {1440, 1920}) {
+        Headless h("", width);
+        std::string path = ::testing::TempDir() + "/shot" + std::to_string(width) + ".png";
+        h.o.screenshotFile = path;
+        {
+            Screen s(h.o);
+            s.fillBox(10, 10, 50, 40, 13, 8);
+            s.finish();
+        }
+        Canvas back = loadPng(path);
+        EXPECT_EQ(back.width(), width);
+        EXPECT_EQ(back.height(), 900);
+        EXPECT_EQ(back.at(10, 10), 13);
+        EXPECT_EQ(back.at(20, 20), 8);
+        EXPECT_EQ(back.at(60, 60), 0);
+        std::remove(path.c_str());
+    }
+}
+
+}  // namespace
+}  // namespace rt
