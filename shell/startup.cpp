@@ -1,0 +1,94 @@
+#include "shell/startup.h"
+
+#include <exception>
+#include <iostream>
+
+#include "shell/practice.h"
+
+namespace shell {
+
+void FlushKeys(Shell& sh) {
+    while (!sh.scr.readKey().empty()) {
+    }
+}
+
+void SeedFromClock(Shell& sh) {
+    const Text t = sh.scr.timeOfDay();
+    auto two = [&](size_t at) { return static_cast<int>((t.at(at) - U'0') * 10 + (t.at(at + 1) - U'0')); };
+    sh.scr.seedRandom(static_cast<float>(two(0) + two(3) + two(6)));
+}
+
+void StartUp(Shell& sh) {
+    // Runtime errors are routed to the error screen by RunProgram, around everything below.
+    FlushKeys(sh);
+    sh.scr.setPixelMapping();
+    sh.scr.maximiseWindow();
+    sh.scr.setBackground(0);
+    sh.scr.clearScreen();
+    SeedFromClock(sh);
+    for (int n = 1; n <= 12; ++n) sh.scr.setFunctionKey(n, sh.prog.functionKeys[static_cast<size_t>(n - 1)]);
+    sh.BY = 4;
+    sh.anchorX = 480;
+    sh.anchorY = 576;
+    sh.II1 = sh.prog.title;
+    sh.D1 = sh.prog.problemCount;
+    // Every table starts empty: 0 and "".
+    sh.KAIX.assign(static_cast<size_t>(sh.D1) + 1, 0);
+    sh.tab = Tables{};
+    sh.ans = AnswerSettings{};
+}
+
+void ShowErrorScreen(Shell& sh, const std::string& message) {
+    std::cerr << rt::toUtf8(sh.prog.title) << ": error: " << message << '\n';
+    sh.scr.clearScreen();
+    sh.scr.drawScaledText(288, 432, U"エラーが発生しました。マウスで×をクリックして下さい。", 1, 1, 13);
+    sh.scr.waitForClose(70);
+}
+
+int RunProgram(const Program& program, rt::Options options) {
+    std::unique_ptr<rt::Screen> screen;
+    try {
+        screen = std::make_unique<rt::Screen>(options);
+    } catch (const rt::StartupError& e) {
+        std::cerr << options.programName << ": " << e.what() << '\n';
+        return 2;
+    }
+    Shell sh(*screen, program);
+    int status = 0;
+    try {
+        try {
+            StartUp(sh);
+            RunLessons(sh);
+        } catch (const std::exception& e) {
+            ShowErrorScreen(sh, e.what());
+        }
+    } catch (const rt::ProgramEnd& end) {
+        status = end.status;
+    } catch (const std::exception& e) {
+        // The error screen itself failed: the message has been written; end as a failure.
+        std::cerr << options.programName << ": error: " << e.what() << '
+';
+        status = 70;
+    }
+    try {
+        screen->finish();
+    } catch (const std::exception& e) {
+        std::cerr << options.programName << ": " << e.what() << '\n';
+        if (status == 0) status = 74;  // the screenshot asked for was not written
+    }
+    return status;
+}
+
+int Main(const Program& program, int argc, const char* const* argv) {
+    const std::string name = rt::toUtf8(program.title);
+    try {
+        return RunProgram(program, rt::parseCommandLine(argc, argv, name, program.canvasWidth));
+    } catch (const rt::StartupError& e) {
+        std::cerr << name << ": " << e.what() << '\n';
+        return 2;
+    } catch (const rt::ProgramEnd& end) {
+        return end.status;
+    }
+}
+
+}  // namespace shell

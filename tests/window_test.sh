@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# The real window under Xvfb with a window manager: it opens maximised, typed keys and F1 arrive,
+# it idles without burning a core, and closing it ends the program with status 0.
+# Usage: window_test.sh BIN_DIR
+set -u
+bin=${1:?usage: window_test.sh BIN_DIR}
+for tool in Xvfb openbox xdotool wmctrl xprop; do
+  command -v "$tool" >/dev/null || { echo "window test: $tool is missing (run tools/setup.sh)"; exit 1; }
+done
+work=$(mktemp -d)
+cleanup() { kill "${app:-}" "${wm:-}" "${xvfb:-}" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"; }
+trap cleanup EXIT
+
+Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb=$!
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$work/display")"
+openbox >"$work/wm.log" 2>&1 &
+wm=$!
+sleep 1
+
+fail() { echo "window test: FAIL: $*"; exit 1; }
+
+"$bin/halvard" --clock 12:34:56 --trace "$work/t.jsonl" >"$work/out.log" 2>&1 &
+app=$!
+win=$(xdotool search --sync --limit 1 --name '^Halvard$' 2>/dev/null | head -n 1)
+[ -n "$win" ] || fail "no window titled Halvard"
+sleep 1
+xprop -id "$win" _NET_WM_STATE | grep -q _NET_WM_STATE_MAXIMIZED_VERT || fail "window is not maximised: $(xprop -id "$win" _NET_WM_STATE)"
+echo "window test: the window opened maximised"
+
+# Idle: CPU ticks used over 5 seconds while the contents screen waits for a key.
+ticks() { awk '{print $14 + $15}' "/proc/$app/stat"; }
+hz=$(getconf CLK_TCK)
+t0=$(ticks); sleep 5; t1=$(ticks)
+idle=$(awk -v d=$((t1 - t0)) -v hz="$hz" 'BEGIN { printf "%.2f", 100 * d / hz / 5 }')
+echo "window test: idle CPU ${idle}% of one core over 5 s"
+awk -v p="$idle" 'BEGIN { exit !(p < 2.0) }' || fail "idle CPU ${idle}% is too high"
+
+xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus --sync "$win"
+xdotool type --window "$win" --delay 50 'x'
+xdotool key --window "$win" F1
+sleep 0.5
+wmctrl -c Halvard || fail "wmctrl could not close the window"
+for _ in $(seq 50); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$app" 2>/dev/null && fail "the program did not end when its window was closed"
+wait "$app"; status=$?
+app=
+[ "$status" -eq 0 ] || fail "exit status $status after closing the window: $(cat "$work/out.log")"
+grep -q '"op":"readKey","key":"x"' "$work/t.jsonl" || fail "typed x did not arrive"
+grep -q '"op":"readKey","key":"\\\\"' "$work/t.jsonl" || fail "F1 did not deliver a backslash"
+echo "window test: typed keys and F1 arrived; closing the window ended the program with status 0"
+echo "1 passed, 0 failed"

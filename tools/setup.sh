@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the programs and the tests need, when missing.
+set -eu
+packages=(g++ cmake make pkg-config libsdl2-dev libsdl2-ttf-dev libsdl2-image-dev fonts-ipafont-gothic
+          libcli11-dev nlohmann-json3-dev libutfcpp-dev libgtest-dev
+          xvfb xauth openbox xdotool wmctrl x11-utils)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
