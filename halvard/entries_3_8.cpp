@@ -1,0 +1,217 @@
+// Entries 3 to 8: x on both sides (3 to 6, one routine with a table of what differs) and a
+// parenthesis removed first (7 and 8).
+#include "halvard/frame.h"
+#include "shell/numtext.h"
+
+namespace halvard {
+namespace {
+
+// Entries 3 to 6 and the layout of their worked solution.
+void BothSidesRows(Shell& sh) {
+    SetColumns(sh, 64, 384, 64, 384);
+    SetRows(sh, {288, 324, 360, 396, 432, 486});
+}
+
+struct BothSidesShape {
+    Terms terms;
+    const char32_t* label;
+    int rightSign;  // sign of the right x term: cx or -cx
+    enum Constants {
+        RightIsKTimesCollected,  // 0 on the left, k(a - c) on the right: a whole answer
+        RightPositive,           // 0 on the left, d on the right
+        LeftAndNegativeRight,    // b on the left, -e on the right
+        LeftAndPositiveRight,    // b on the left, d on the right
+    } constants;
+    bool commentNamesConstant;  // the constant moves too: "+3 と 2x を移項して"
+    bool collectedInStep2;
+};
+
+constexpr BothSidesShape kBothSides[] = {
+    {{1}, U"① ", +1, BothSidesShape::RightIsKTimesCollected, false, true},
+    {{11}, U"② ", -1, BothSidesShape::RightPositive, false, false},
+    {{1}, U"① ", +1, BothSidesShape::LeftAndNegativeRight, true, true},
+    {{11}, U"② ", -1, BothSidesShape::LeftAndPositiveRight, true, false},
+};
+
+template <int N>
+struct BothSides {
+    static constexpr const BothSidesShape& shape = kBothSides[N - 3];
+    static constexpr Terms t = shape.terms;
+
+    static void Present(Shell& sh) {
+        OpenProblem(sh, N);
+        auto& T = sh.tab.T;
+        auto& F = sh.tab.F;
+        const auto [a, c] = SpreadPair(sh, 1, 9);
+        T[t.L] = static_cast<float>(a);
+        T[t.R()] = static_cast<float>(shape.rightSign * c);
+        switch (shape.constants) {
+            case BothSidesShape::RightIsKTimesCollected:
+                F[t.L] = 0;
+                F[t.R()] = static_cast<float>(shell::RandomInt(sh, 1, 9) * (a - c));
+                break;
+            case BothSidesShape::RightPositive:
+                F[t.L] = 0;
+                F[t.R()] = static_cast<float>(shell::RandomInt(sh, 1, 9));
+                break;
+            case BothSidesShape::LeftAndNegativeRight:
+                F[t.L] = static_cast<float>(shell::RandomInt(sh, 1, 9));
+                F[t.R()] = static_cast<float>(-shell::RandomInt(sh, 1, 9));
+                break;
+            case BothSidesShape::LeftAndPositiveRight:
+                F[t.L] = static_cast<float>(shell::RandomInt(sh, 1, 9));
+                F[t.R()] = static_cast<float>(shell::RandomInt(sh, 1, 9));
+                break;
+        }
+        T[t.M()] = -T[t.R()];
+        F[t.M()] = -F[t.L];
+        T[t.C()] = T[t.L] - T[t.R()];
+        F[t.C()] = F[t.R()] - F[t.L];
+        SolveCollected(sh, t, ChainCell(t));
+
+        FormatTexts(sh);
+        BothSidesRows(sh);
+        const auto& tb = sh.tab;
+        // The right side opens with its x term, so its constant keeps its "+".
+        CloseProblem(sh, N, shape.label + tb.U[t.L] + tb.TITLE[t.L] + U"=" + tb.U[t.R()] + tb.TITLE[t.R()],
+                     tb.X[ChainCell(t) + 1]);
+    }
+
+    static void HintStep1(Shell& sh) { DrawFundamentals(sh, Panel::A); }
+
+    static void HintStep2(Shell& sh) {
+        const auto& tb = sh.tab;
+        const Text moved = shape.commentNamesConstant ? tb.TITLE[t.L] + U" と " + tb.U[t.R()] : tb.U[t.R()];
+        Comment(sh, kCommentX, 2, moved + U" を移項して");
+        MovingEquation(sh, t, kEquationX, 3);
+        if (shape.collectedInStep2) CollectedEquation(sh, t, kEquationX, 4);
+    }
+
+    static void HintStep3(Shell& sh) {
+        if (!shape.collectedInStep2) CollectedEquation(sh, t, kEquationX, 4);
+        DivideComment(sh, t, kCommentX, 5);
+        ClosingLine(sh, kEquationX, 6, ChainCell(t));
+    }
+
+    static constexpr shell::Entry entry{Present, HintStep1, HintStep2, HintStep3};
+};
+
+void ParenthesisRows(Shell& sh) {
+    SetColumns(sh, 64, 384, 64, 384);
+    SetRows(sh, {288, 324, 360, 396, 432, 468, 522});
+}
+
+// Entry 7, m(px+q)=cx+d.
+constexpr Terms kTerms7{1};
+
+void Present7(Shell& sh) {
+    OpenProblem(sh, 7);
+    auto& T = sh.tab.T;
+    auto& F = sh.tab.F;
+    F[5] = static_cast<float>(shell::RandomInt(sh, 2, 4));  // m
+    T[5] = static_cast<float>(shell::RandomInt(sh, 1, 3));  // p
+    F[6] = static_cast<float>(shell::RandomInt(sh, 1, 3));  // q
+    T[2] = static_cast<float>(shell::RandomInt(sh, 1, 9));  // c
+    // Keep the expanded coefficient mp at least 2 away from c, so that the collected
+    // coefficient is never -1, 0 or 1.
+    for (;;) {
+        T[1] = F[5] * T[5];
+        F[1] = F[5] * F[6];
+        if (T[1] - T[2] == 0 || T[1] - T[2] == 1)
+            T[5] += 1;
+        else if (T[2] - T[1] == 0 || T[2] - T[1] == 1)
+            T[2] += 2;
+        else
+            break;
+    }
+    F[2] = static_cast<float>(shell::RandomInt(sh, 1, 9));  // d
+    T[3] = -T[2];
+    F[3] = -F[1];
+    T[4] = T[1] - T[2];
+    F[4] = F[2] - F[1];
+    SolveCollected(sh, kTerms7, 1);
+
+    FormatTexts(sh);
+    auto& tb = sh.tab;
+    StripPlusIn(tb.TITLE[5]);
+    ParenthesisRows(sh);
+    CloseProblem(sh, 7,
+                 U"① " + tb.TITLE[5] + U"(" + tb.U[5] + tb.TITLE[6] + U")=" + tb.U[2] + tb.TITLE[2], tb.X[2]);
+}
+
+void Hint7Step2(Shell& sh) {
+    const auto& tb = sh.tab;
+    Equation(sh, kEquationX, 2, tb.U[1] + tb.TITLE[1] + U"=" + tb.U[2] + tb.TITLE[2]);
+    Comment(sh, kCommentX, 3, tb.TITLE[1] + U" と " + tb.U[2] + U" を移項して");
+    MovingEquation(sh, kTerms7, kEquationX, 4);
+}
+
+void Hint7Step3(Shell& sh) {
+    CollectedEquation(sh, kTerms7, kEquationX, 5);
+    DivideComment(sh, kTerms7, kCommentX, 6);
+    ClosingLine(sh, kEquationX, 7, 1);
+}
+
+// Entry 8, ax-m(px+q)=d. The factor F(15) is negative; T(12) holds the expanded |m|p.
+constexpr Terms kTerms8{11};
+
+void Present8(Shell& sh) {
+    OpenProblem(sh, 8);
+    auto& T = sh.tab.T;
+    auto& F = sh.tab.F;
+    F[15] = static_cast<float>(-shell::RandomInt(sh, 2, 4));  // -m
+    T[15] = static_cast<float>(shell::RandomInt(sh, 1, 3));   // p
+    F[16] = static_cast<float>(shell::RandomInt(sh, 1, 3));   // q
+    T[11] = static_cast<float>(shell::RandomInt(sh, 1, 9));   // a
+    for (;;) {
+        T[12] = -F[15] * T[15];
+        F[11] = F[15] * F[16];
+        const float gap = T[11] - T[12];
+        if (gap == -1 || gap == 0 || gap == 1)
+            T[15] += 1;
+        else
+            break;
+    }
+    F[12] = static_cast<float>(shell::RandomInt(sh, 1, 9));  // d
+    T[13] = -T[12];
+    F[13] = -F[11];
+    T[14] = T[11] - T[12];
+    F[14] = F[12] - F[11];
+    SolveCollected(sh, kTerms8, 3);
+
+    FormatTexts(sh);
+    auto& tb = sh.tab;
+    StripPlusIn(tb.TITLE[12]);
+    ParenthesisRows(sh);
+    CloseProblem(sh, 8,
+                 U"② " + tb.U[11] + tb.TITLE[15] + U"(" + tb.U[15] + tb.TITLE[16] + U")=" + tb.TITLE[12],
+                 tb.X[4]);
+}
+
+void Hint8Step2(Shell& sh) {
+    const auto& tb = sh.tab;
+    Equation(sh, kEquationX, 2, tb.U[11] + tb.U[13] + tb.TITLE[11] + U"=" + tb.TITLE[12]);
+    Comment(sh, kCommentX, 3, tb.TITLE[11] + U" を移項して");
+    MovingEquation(sh, kTerms8, kEquationX, 4);
+}
+
+void Hint8Step3(Shell& sh) {
+    CollectedEquation(sh, kTerms8, kEquationX, 5);
+    DivideComment(sh, kTerms8, kCommentX, 6);
+    ClosingLine(sh, kEquationX, 7, 3);
+}
+
+void PanelA(Shell& sh) { DrawFundamentals(sh, Panel::A); }
+
+}  // namespace
+
+const std::array<shell::Entry, 6> kBothSidesEntries{
+    BothSides<3>::entry,
+    BothSides<4>::entry,
+    BothSides<5>::entry,
+    BothSides<6>::entry,
+    shell::Entry{Present7, PanelA, Hint7Step2, Hint7Step3},
+    shell::Entry{Present8, PanelA, Hint8Step2, Hint8Step3},
+};
+
+}  // namespace halvard

@@ -1,0 +1,298 @@
+// Entries 9 to 13: decimal and fraction coefficients, cleared by multiplying both sides before
+// the equation is solved as in the earlier entries. 9 and 10 are one routine with a table.
+#include <utility>
+
+#include "halvard/frame.h"
+#include "shell/frame.h"
+#include "shell/numtext.h"
+
+namespace halvard {
+namespace {
+
+// The number-to-text conversion drops the zero before the point (.5, -.6); a pupil reads
+// decimals with it.
+void InsertLeadingZero(Text& text) {
+    if (!text.empty() && text.front() == U'.')
+        text.insert(0, U"0");
+    else if (text.size() > 1 && text[0] == U'-' && text[1] == U'.')
+        text.insert(1, U"0");
+}
+
+void PanelB(Shell& sh) { DrawFundamentals(sh, Panel::B); }
+
+// Entries 9 and 10: decimals with tenths, multiplied by 10. The integer form lives in terms
+// L to L + 3, the shown form in terms L + 4 (left) and L + 5 (right).
+struct DecimalShape {
+    Terms terms;
+    const char32_t* label;
+    int rightSign;       // right x term: cx or -cx
+    int constantFactor;  // right constant: -e (shown -0.e) or 10d (shown d)
+};
+
+constexpr DecimalShape kDecimals[] = {
+    {{1}, U"① ", +1, -1},
+    {{11}, U"② ", -1, 10},
+};
+
+template <int N>
+struct Decimal {
+    static constexpr const DecimalShape& shape = kDecimals[N - 9];
+    static constexpr Terms t = shape.terms;
+    static constexpr int shownLeft = shape.terms.L + 4;
+    static constexpr int shownRight = shape.terms.L + 5;
+
+    static void Present(Shell& sh) {
+        OpenProblem(sh, N);
+        auto& T = sh.tab.T;
+        auto& F = sh.tab.F;
+        // From 1 to 7, so that the spread leaves every coefficient at most 9: one tenth digit.
+        const auto [a, c] = SpreadPair(sh, 1, 7);
+        T[t.L] = static_cast<float>(a);
+        T[t.R()] = static_cast<float>(shape.rightSign * c);
+        F[t.L] = static_cast<float>(shell::RandomInt(sh, 1, 9));
+        F[t.R()] = static_cast<float>(shape.constantFactor * shell::RandomInt(sh, 1, 9));
+        T[t.M()] = -T[t.R()];
+        F[t.M()] = -F[t.L];
+        T[t.C()] = T[t.L] - T[t.R()];
+        F[t.C()] = F[t.R()] - F[t.L];
+        SolveCollected(sh, t, ChainCell(t));
+        T[shownLeft] = T[t.L] / 10;
+        T[shownRight] = T[t.R()] / 10;
+        F[shownLeft] = F[t.L] / 10;
+        F[shownRight] = F[t.R()] / 10;
+
+        shell::FormatNumberTexts(sh);
+        auto& tb = sh.tab;
+        for (int j : {shownLeft, shownRight}) {
+            InsertLeadingZero(tb.YKUMI[j]);
+            InsertLeadingZero(tb.TITLE[j]);
+        }
+        CommonTextRules(sh);
+
+        SetColumns(sh, 64, 384, 64, 384);
+        SetRows(sh, {288, 324, 360, 396, 432, 468, 504, 540});
+        CloseProblem(sh, N,
+                     shape.label + tb.U[shownLeft] + tb.TITLE[shownLeft] + U"=" + tb.U[shownRight] +
+                         tb.TITLE[shownRight],
+                     tb.X[ChainCell(t) + 1]);
+    }
+
+    static void HintStep2(Shell& sh) {
+        const auto& tb = sh.tab;
+        Comment(sh, kCommentX, 2, U"両辺に１０をかけて");
+        Equation(sh, kEquationX, 3, tb.U[t.L] + tb.TITLE[t.L] + U"=" + tb.U[t.R()] + tb.TITLE[t.R()]);
+        Comment(sh, kCommentX, 4, tb.TITLE[t.L] + U" と " + tb.U[t.R()] + U" を移項して");
+        MovingEquation(sh, t, kEquationX, 5);
+    }
+
+    static void HintStep3(Shell& sh) {
+        CollectedEquation(sh, t, kEquationX, 6);
+        DivideComment(sh, t, kCommentX, 7);
+        ClosingLine(sh, kEquationX, 8, ChainCell(t));
+    }
+
+    static constexpr shell::Entry entry{Present, PanelB, HintStep2, HintStep3};
+};
+
+void FractionRows(Shell& sh) { SetRows(sh, {288, 333, 378, 414, 450, 486, 522, 558, 594}); }
+
+// Entry 11, (1/p)x=(1/q)x-k, multiplied by pq.
+constexpr Terms kTerms11{1};
+
+void Present11(Shell& sh) {
+    OpenProblem(sh, 11);
+    auto& T = sh.tab.T;
+    auto& F = sh.tab.F;
+    auto& X = sh.tab.X;
+    ResetNumberList(sh);
+    const int p = PickNumber(sh, 2, 6, true);
+    const int q = PickNumber(sh, 2, 5, false);
+    X[5] = shell::QuotientTexts(1, static_cast<float>(p)).T;
+    X[6] = shell::QuotientTexts(1, static_cast<float>(q)).T;
+    // Multiplied by pq, (1/p)x becomes qx and (1/q)x becomes px.
+    T[1] = static_cast<float>(q);
+    T[2] = static_cast<float>(p);
+    T[5] = static_cast<float>(p * q);
+    F[1] = 0;
+    const int k = shell::RandomInt(sh, 1, 3);
+    F[6] = static_cast<float>(-k);
+    F[2] = static_cast<float>(-k * p * q);
+    T[3] = -T[2];
+    F[3] = 0;
+    T[4] = T[1] - T[2];
+    F[4] = static_cast<float>(-k * p * q);
+    SolveCollected(sh, kTerms11, 1);
+
+    FormatTexts(sh);
+    SetColumns(sh, 64, 384, 64, 384);
+    FractionRows(sh);
+    const auto& tb = sh.tab;
+    CloseProblem(sh, 11, U"① " + X[5] + U"x" + U"=" + X[6] + U"x" + tb.TITLE[6], X[2]);
+}
+
+void Hint11Step2(Shell& sh) {
+    const auto& tb = sh.tab;
+    const Text& times = tb.YKUMI[5];
+    Comment(sh, kCommentX, 2, U"両辺に" + times + U" をかけて");
+    Equation(sh, kEquationX, 3,
+             times + U"*" + tb.X[5] + U"x" + U"=" + times + U"*" + tb.X[6] + U"x+" + times + U"*(" +
+                 tb.TITLE[6] + U")");
+    Equation(sh, kEquationX, 4, tb.U[1] + tb.TITLE[1] + U"=" + tb.U[2] + tb.TITLE[2]);
+}
+
+void Hint11Step3(Shell& sh) {
+    Comment(sh, kCommentX, 5, sh.tab.U[2] + U" を移項して");
+    MovingEquation(sh, kTerms11, kEquationX, 6);
+    // The last three lines go to the second column, beside the first.
+    CollectedEquation(sh, kTerms11, 432, 2);
+    DivideComment(sh, kTerms11, 480, 3);
+    ClosingLine(sh, 432, 4, 1);
+}
+
+// Entry 12, (p1/q1)x+k=(p2/q2)x, multiplied by q1q2.
+constexpr Terms kTerms12{11};
+
+void Present12(Shell& sh) {
+    OpenProblem(sh, 12);
+    auto& T = sh.tab.T;
+    auto& F = sh.tab.F;
+    auto& B2 = sh.tab.B2;
+    ResetNumberList(sh);
+    // Two denominators of 3, 5, 7; then numerators from 1, 2 and the one left of 3, 5, 7, so
+    // that all four differ and the collected coefficient is never 0.
+    const int q1 = PickNumber(sh, 3, 5, true);
+    const int q2 = PickNumber(sh, 3, 4, true);
+    const int p1 = PickNumber(sh, 1, 3, true);
+    const int p2 = PickNumber(sh, 1, 2, false);
+    sh.tab.X[7] = shell::QuotientTexts(static_cast<float>(p1), static_cast<float>(q1)).T;
+    sh.tab.X[8] = shell::QuotientTexts(static_cast<float>(p2), static_cast<float>(q2)).T;
+    B2[1] = static_cast<float>(p1);
+    B2[2] = static_cast<float>(q1);
+    B2[3] = static_cast<float>(p2);
+    B2[4] = static_cast<float>(q2);
+    std::swap(B2[2], B2[4]);
+    B2[5] = static_cast<float>(q1 * q2);
+    T[11] = static_cast<float>(p1 * q2);
+    T[12] = static_cast<float>(p2 * q1);
+    F[12] = 0;
+    const int k = shell::RandomInt(sh, 1, 3);
+    F[16] = static_cast<float>(k);
+    F[11] = static_cast<float>(k * q1 * q2);
+    T[13] = -T[12];
+    F[13] = -F[11];
+    T[14] = T[11] - T[12];
+    F[14] = -F[11];
+    SolveCollected(sh, kTerms12, 3);
+
+    FormatTexts(sh);
+    SetColumns(sh, 64, 384, 64, 384);
+    FractionRows(sh);
+    const auto& tb = sh.tab;
+    CloseProblem(sh, 12, U"② " + tb.X[7] + U"x" + tb.TITLE[16] + U"=" + tb.X[8] + U"x", tb.X[4]);
+}
+
+void Hint12Step2(Shell& sh) {
+    auto& tb = sh.tab;
+    const Text& times = tb.V[5];
+    Comment(sh, kCommentX, 2, U"両辺に" + times + U" をかけて");
+    StripPlusIn(tb.TITLE[16]);
+    Equation(sh, kEquationX, 3,
+             times + U"*" + tb.X[7] + U"x+" + times + U"*" + tb.TITLE[16] + U"=" + times + U"*" + tb.X[8] +
+                 U"x");
+    Equation(sh, kEquationX, 4, tb.U[11] + tb.TITLE[11] + U"=" + tb.U[12] + tb.TITLE[12]);
+}
+
+void Hint12Step3(Shell& sh) {
+    Comment(sh, kCommentX, 5, sh.tab.U[12] + U" を移項して");
+    MovingEquation(sh, kTerms12, kEquationX, 6);
+    // Beside the first column, at x 384.
+    CollectedEquation(sh, kTerms12, 400, 2);
+    DivideComment(sh, kTerms12, 432, 3);
+    ClosingLine(sh, 400, 4, 3);
+}
+
+// Entry 13, (ax+b)/m=(cx-e)/n, multiplied by mn. The shown numerators are terms 6 and 7, the
+// denominators B2 cells 1 and 2 and their product cell 3.
+constexpr Terms kTerms13{1};
+
+void Present13(Shell& sh) {
+    OpenProblem(sh, 13);
+    auto& T = sh.tab.T;
+    auto& F = sh.tab.F;
+    auto& B2 = sh.tab.B2;
+    // With m = 2, n = 3, a = 2, c = 3 (or m = 3, n = 2, a = 3, c = 2) the x terms cancel and
+    // the equation has no solution: such numbers are drawn again.
+    do {
+        ResetNumberList(sh);
+        const int m = PickNumber(sh, 2, 5, true);
+        const int n = PickNumber(sh, 2, 4, false);
+        B2[1] = static_cast<float>(m);
+        B2[2] = static_cast<float>(n);
+        B2[3] = static_cast<float>(m * n);
+        const int a = shell::RandomInt(sh, 1, 3);
+        int b = shell::RandomInt(sh, 1, 3);
+        if (b == a) b += 1;  // never the same number as coefficient and constant
+        const int c = shell::RandomInt(sh, 1, 3);
+        const int e = shell::RandomInt(sh, 1, 3);
+        T[6] = static_cast<float>(a);
+        F[6] = static_cast<float>(b);
+        T[7] = static_cast<float>(c);
+        F[7] = static_cast<float>(-e);
+        T[1] = static_cast<float>(n * a);
+        F[1] = static_cast<float>(n * b);
+        T[2] = static_cast<float>(m * c);
+        F[2] = static_cast<float>(-m * e);
+        T[3] = -T[2];
+        F[3] = -F[1];
+        T[4] = T[1] - T[2];
+        F[4] = F[2] - F[1];
+    } while (T[4] == 0);
+    SolveCollected(sh, kTerms13, 1);
+
+    FormatTexts(sh);
+    SetColumns(sh, 64, 384, 704, 1024);
+    SetRows(sh, {288, 333, 378, 432, 468, 504, 540, 576, 612});
+    const auto& tb = sh.tab;
+    CloseProblem(sh, 13,
+                 U"問 ﾀ" + tb.U[6] + tb.TITLE[6] + U"/" + tb.V[1] + U"ﾀ=ﾀ" + tb.U[7] + tb.TITLE[7] + U"/" +
+                     tb.V[2] + U"ﾀ",
+                 tb.X[2], 7);
+    // This entry also hands its answer over as the second accepted text; both hold the same.
+    sh.ans.DX = sh.ans.K;
+}
+
+void Hint13Step2(Shell& sh) {
+    const auto& tb = sh.tab;
+    const Text& times = tb.V[3];
+    Comment(sh, kCommentX, 2, U"両辺に" + times + U" をかけて");
+    Equation(sh, kEquationX, 3,
+             times + U"*ﾀ" + tb.U[6] + tb.TITLE[6] + U"/" + tb.V[1] + U"ﾀ=" + times + U"*ﾀ" + tb.U[7] +
+                 tb.TITLE[7] + U"/" + tb.V[2] + U"ﾀ");
+    Equation(sh, kEquationX, 4,
+             tb.V[2] + U"(" + tb.U[6] + tb.TITLE[6] + U")=" + tb.V[1] + U"(" + tb.U[7] + tb.TITLE[7] + U")");
+}
+
+void Hint13Step3(Shell& sh) {
+    const auto& tb = sh.tab;
+    // Second column (x 384).
+    Comment(sh, 432, 2, U"かっこをはずして");
+    Equation(sh, 400, 3, tb.U[1] + tb.TITLE[1] + U"=" + tb.U[2] + tb.TITLE[2]);
+    Comment(sh, 432, 4, tb.TITLE[1] + U" と " + tb.U[2] + U" を移項して");
+    MovingEquation(sh, kTerms13, 400, 5);
+    // Third column (x 704).
+    CollectedEquation(sh, kTerms13, 752, 2);
+    DivideComment(sh, kTerms13, 800, 3);
+    ClosingLine(sh, 752, 4, 1);
+}
+
+}  // namespace
+
+const std::array<shell::Entry, 5> kCoefficientEntries{
+    Decimal<9>::entry,
+    Decimal<10>::entry,
+    shell::Entry{Present11, PanelB, Hint11Step2, Hint11Step3},
+    shell::Entry{Present12, PanelB, Hint12Step2, Hint12Step3},
+    shell::Entry{Present13, PanelB, Hint13Step2, Hint13Step3},
+};
+
+}  // namespace halvard

@@ -1,0 +1,184 @@
+#include "halvard/frame.h"
+
+#include "shell/frame.h"
+#include "shell/mathtext.h"
+#include "shell/numtext.h"
+
+namespace halvard {
+
+void OpenProblem(Shell& sh, int number) {
+    sh.E1 = number;
+    sh.BY = 7;
+    shell::ClearWorkArea(sh);
+    shell::DrawProblemPlate(sh, number, 63, 48, 448, 99);
+    for (int i = 1; i <= 5; ++i) {
+        sh.ans.CX1[i].clear();
+        sh.ans.Y1[i][0].clear();
+        sh.ans.typedParts[i].clear();
+    }
+    for (auto& pair : sh.tab.ZX2) pair.fill(0);
+}
+
+void FormatTexts(Shell& sh) {
+    shell::FormatNumberTexts(sh);
+    CommonTextRules(sh);
+}
+
+void CommonTextRules(Shell& sh) {
+    auto& tb = sh.tab;
+    for (int j = 1; j <= 20; ++j) {
+        if (tb.T[j] == 0)
+            tb.U[j].clear();
+        else if (tb.T[j] == 1)
+            tb.U[j] = U"x";
+        else if (tb.T[j] == -1)
+            tb.U[j] = U"-x";
+        else
+            tb.U[j] = tb.YKUMI[j] + U"x";
+    }
+    for (int j = 1; j <= 20; ++j)
+        if (tb.F[j] > 0) tb.TITLE[j] = U"+" + tb.TITLE[j];
+    PlusIfPositive(sh, 3);
+    // The left constant, the right constant and the moved constant vanish when they are 0;
+    // the collected constant keeps its "0" (7x=0).
+    for (int j : {1, 2, 3, 11, 12, 13})
+        if (tb.F[j] == 0) tb.TITLE[j].clear();
+}
+
+void SetColumns(Shell& sh, float c1, float c2, float c3, float c4) {
+    sh.tab.COL[31] = c1;
+    sh.tab.COL[32] = c2;
+    sh.tab.COL[33] = c3;
+    sh.tab.COL[34] = c4;
+}
+
+void SetRows(Shell& sh, std::initializer_list<float> rows) {
+    int k = 31;
+    for (float y : rows) sh.tab.BB2[k++] = y;
+}
+
+float Row(const Shell& sh, int k) { return sh.tab.BB2[30 + k]; }
+
+Text CloseProblem(Shell& sh, int number, const Text& problemLine, const Text& answer, int noteColour) {
+    shell::DrawText(sh, 64, 72, kEquationColour, U"次の方程式を解きなさい。");
+    const float column = sh.tab.COL[number % 2 == 1 ? 31 : 33];
+    shell::DrawText(sh, column, Row(sh, 1), kEquationColour, problemLine);
+
+    auto& ans = sh.ans;
+    ans.WX1 = 1;
+    ans.CX1[0] = U"  ";
+    ans.CX1[1] = U"　　";
+    ans.CX1[2] = U"  ";
+    ans.CX1[3] = U" 　";
+    ans.CX1[4] = U" 　";
+    ans.Y1[1][0] = shell::StripMarkup(U"x=" + answer);
+    ans.Y1[1][1].clear();
+    ans.DX = ans.Y1[1][1];
+    ans.K.clear();
+    for (int i = 1; i <= 5; ++i) ans.K += ans.Y1[i][0];
+    // No Halvard answer has the shape of a signed pair, so the third text accepts nothing; an
+    // empty answer never reaches the check because Enter on an empty line is ignored.
+    ans.third.clear();
+
+    shell::DrawText(sh, 432, 536, noteColour, U"x= も入力、+はつけない");
+    sh.IM = 0;
+    return ans.K;
+}
+
+void SolveCollected(Shell& sh, const Terms& t, int chain) {
+    const auto q = shell::QuotientTexts(sh.tab.F[t.C()], sh.tab.T[t.C()]);
+    sh.tab.X[chain] = q.U;
+    sh.tab.X[chain + 1] = q.T;
+}
+
+void StripPlusIn(Text& text) { text = shell::StripPlus(text); }
+
+void PlusIfPositive(Shell& sh, int term) {
+    Text& x = sh.tab.U[term];
+    if (sh.tab.T[term] > 0 && (x.empty() || x.front() != U'+')) x = U"+" + x;
+}
+
+void Equation(Shell& sh, float x, int row, const Text& text) {
+    shell::DrawText(sh, x, Row(sh, row), kEquationColour, text);
+}
+
+void Comment(Shell& sh, float x, int row, const Text& text) {
+    shell::DrawText(sh, x, Row(sh, row), kCommentColour, text);
+}
+
+void MovingEquation(Shell& sh, const Terms& t, float x, int row) {
+    auto& tb = sh.tab;
+    PlusIfPositive(sh, t.M());
+    StripPlusIn(tb.TITLE[t.R()]);
+    Equation(sh, x, row, tb.U[t.L] + tb.U[t.M()] + U"=" + tb.TITLE[t.R()] + tb.TITLE[t.M()]);
+}
+
+void CollectedEquation(Shell& sh, const Terms& t, float x, int row) {
+    auto& tb = sh.tab;
+    StripPlusIn(tb.TITLE[t.C()]);
+    Equation(sh, x, row, tb.U[t.C()] + U"=" + tb.TITLE[t.C()]);
+}
+
+void DivideComment(Shell& sh, const Terms& t, float x, int row) {
+    Comment(sh, x, row, U"両辺を " + sh.tab.YKUMI[t.C()] + U" でわって");
+}
+
+void ClosingLine(Shell& sh, float x, int row, int chain) {
+    shell::DrawText(sh, x, Row(sh, row), kClosingColour, U"x=" + sh.tab.X[chain]);
+}
+
+namespace {
+
+struct PanelLine {
+    const char32_t* text;
+    int colour;
+    float x, yA, yB;  // yA < 0: variant B only
+};
+
+constexpr PanelLine kPanel[] = {
+    {U"＜方程式の基本事項＞", 11, 48, 117, 117},
+    {U"①　かっこをはずす", 13, 64, 153, 144},
+    {U"②　移項するとき符号を変える", 9, 64, 180, 171},
+    {U"③　(文字をふくむ項）=(数の項)　", 13, 64, 207, 198},
+    {U"　　の形に整理する", 13, 64, 234, 225},
+    {U"④　小数、分数の係数は整数になおす", 5, 64, -1, 252},
+    {U"⑤ ax+b=c → ax=c-b(移項)", 13, 384, 126, 126},
+    {U"⑥ ax-b=c → ax=c+b(移項)", 9, 384, 153, 153},
+    {U"⑦ ax=b → x=ﾀb/aﾀ", 13, 384, 189, 189},
+    {U"⑧ ﾀx/aﾀ=b → x=a*b", 9, 384, 234, 234},
+};
+
+}  // namespace
+
+void DrawFundamentals(Shell& sh, Panel variant) {
+    for (const auto& line : kPanel) {
+        const float y = variant == Panel::A ? line.yA : line.yB;
+        if (y >= 0) shell::DrawText(sh, line.x, y, line.colour, line.text);
+    }
+}
+
+std::pair<int, int> SpreadPair(Shell& sh, int lo, int hi) {
+    int a = shell::RandomInt(sh, lo, hi);
+    int d = shell::RandomInt(sh, lo, hi);
+    if (a - d == 0 || a - d == 1)
+        a += 2;
+    else if (d - a == 1)
+        d += 2;
+    return {a, d};
+}
+
+void ResetNumberList(Shell& sh) {
+    constexpr float kList[] = {1, 2, 3, 5, 7, 11};
+    for (int i = 0; i < 6; ++i) sh.tab.COL[i + 1] = kList[i];
+}
+
+int PickNumber(Shell& sh, int from, int to, bool remove) {
+    auto& list = sh.tab.COL;
+    const int i = shell::RandomInt(sh, from, to);
+    const int value = static_cast<int>(list[i]);
+    if (remove)
+        for (int k = i; k < to; ++k) list[k] = list[k + 1];
+    return value;
+}
+
+}  // namespace halvard
