@@ -46,13 +46,17 @@ const ScriptKey* KeyScript::poll(bool& finished) {
     finished = false;
     if (pending_) {
         pending_ = false;
+        idle_ = false;
         return &keys_[next_++];
     }
     if (next_ < keys_.size()) {
         pending_ = true;
         return nullptr;
     }
-    finished = true;
+    // Used up. A single empty poll is a flush looking for leftovers; the run ends only when
+    // the program polls again, that is, when it waits for a key nobody will type.
+    finished = idle_;
+    idle_ = true;
     return nullptr;
 }
 

@@ -29,13 +29,14 @@ public:
     // A key becomes pending only when the program has polled and found the keyboard empty,
     // as with a person at the keyboard; so a flush never swallows a scripted key.
     // Returns the pending key, if any; otherwise makes the next key pending.
-    // `finished` is set once a poll finds the script used up.
+    // `finished` is set when the program polls twice in a row and the script is used up.
     const ScriptKey* poll(bool& finished);
 
 private:
     std::vector<ScriptKey> keys_;
     std::size_t next_ = 0;
     bool pending_ = false;
+    bool idle_ = false;  // the last poll found the script used up
 };
 
 }  // namespace rt

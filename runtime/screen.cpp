@@ -29,7 +29,9 @@ constexpr int kCellW = 8, kCellH = 18;
 
 Screen::Screen(const Options& options)
     : options_(options), canvas_(options.canvasWidth, options.canvasHeight) {
-    if (options_.keys) script_ = std::make_unique<KeyScript>(parseKeyScript(*options_.keys));
+    // Headless without a script: nobody can type, so it runs as an empty script.
+    if (options_.keys || options_.headless)
+        script_ = std::make_unique<KeyScript>(parseKeyScript(options_.keys.value_or("")));
     if (options_.traceStream || !options_.traceFile.empty())
         trace_ = std::make_unique<Trace>(options_.traceStream, options_.traceFile);
     glyphs_ = std::make_unique<Glyphs>(options_.fontFile);
@@ -205,7 +207,7 @@ Text Screen::readKey() {
         } else {
             present();  // so a scripted run in a window shows what it is doing
         }
-    } else if (backend_->interactive()) {
+    } else {
         // Nothing typed: show what changed and sleep until the next event, so a waiting
         // screen costs no CPU and a keystroke still wakes the program at once.
         present();
@@ -215,9 +217,6 @@ Text Screen::readKey() {
             key.push_back(keys_.front());
             keys_.pop_front();
         }
-    } else {
-        // Headless without a script: nobody can type, so the run ends like a closed window.
-        throw ProgramEnd{0};
     }
     if (!key.empty()) trace("readKey", {{"key", key}});
     return key;

@@ -102,7 +102,7 @@ TEST(Keys, ScriptedKeysArriveOneAtATimeAndTheEndCloses) {
         EXPECT_EQ(end.status, 0);
     }
     EXPECT_EQ(got, U"a\\\r");
-    EXPECT_EQ(emptyPolls, 3);  // one before each key; the poll after the last one ends the run
+    EXPECT_EQ(emptyPolls, 4);  // one before each key and one after the last; the next ends the run
     auto ev = h.events();
     std::vector<std::string> keys;
     for (auto& e : ev)
@@ -115,6 +115,11 @@ TEST(Keys, CloseKeyEndsAtOnce) {
     Screen s(h.o);
     EXPECT_EQ(s.readKey(), U"");
     EXPECT_THROW(s.readKey(), ProgramEnd);
+    // An empty script lets a flush poll once and ends the run at the first wait.
+    Headless empty("");
+    Screen e(empty.o);
+    EXPECT_EQ(e.readKey(), U"");
+    EXPECT_THROW(e.readKey(), ProgramEnd);
 }
 
 TEST(Clock, FixedClockAndJisCharacters) {

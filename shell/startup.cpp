@@ -66,8 +66,7 @@ int RunProgram(const Program& program, rt::Options options) {
         status = end.status;
     } catch (const std::exception& e) {
         // The error screen itself failed: the message has been written; end as a failure.
-        std::cerr << options.programName << ": error: " << e.what() << '
-';
+        std::cerr << options.programName << ": error: " << e.what() << '\n';
         status = 70;
     }
     try {
