@@ -68,13 +68,10 @@ TEST(ToFullWidth, StandardTables) {
     const auto& t = shell::StandardSymbols();
     EXPECT_EQ(t.from1.size(), t.to1.size());
     EXPECT_EQ(t.from2.size(), t.to2.size());
+    // The points where the tables are easy to get wrong; marks stay as they are.
     const std::vector<std::pair<char32_t, char32_t>> rows = {
-        {U'A', U'Α'},  {U'X', U'Ｘ'},     {U'x', U'χ'},   {U'y', U'ｙ'}, {U'Z', U'Ｚ'},  {U'z', U'ｚ'},
-        {U'0', U'０'}, {U'9', U'９'},     {U' ', U'　'},  {U'/', U'÷'},  {U'*', U'×'},   {U'ﾀ', U'―'},
-        {U'~', U'△'},  {U'!', U'√'},      {U'.', U'．'},  {U'-', U'－'}, {U'?', U'∽'},   {U'$', U'≡'},
-        {U'@', U'±'},  {U'&', U'π'},      {U'\'', U'∠'},  {U'[', U'≦'},  {U']', U'≧'},   {U'%', U'°'},
-        {U':', U'：'}, {U',', U'，'},     {U'^', U'^'},   {U'#', U'#'},  {U'\\', U'\\'}, {U'ﾝ', U'ﾝ'},
-        {U'ﾜ', U'ﾜ'},  {U'x' + 1, U'ｙ'}, {U'＋', U'＋'},
+        {U'A', U'Α'}, {U'X', U'Ｘ'}, {U'x', U'χ'},  {U'/', U'÷'}, {U'ﾀ', U'―'}, {U'*', U'×'},
+        {U'~', U'△'}, {U' ', U'　'}, {U':', U'：'}, {U'^', U'^'}, {U'#', U'#'}, {U'\\', U'\\'},
     };
     for (const auto& [in, out] : rows)
         EXPECT_EQ(rt::toUtf8(Text(1, shell::ToFullWidth(t, in))), rt::toUtf8(Text(1, out)))
