@@ -1,0 +1,304 @@
+#include "shell/editor.h"
+
+#include "shell/mathtext.h"
+#include "shell/numtext.h"
+
+namespace shell {
+
+namespace {
+
+constexpr char32_t kEndMark = U'ﾝ';
+constexpr int kColour = 15;
+// Typing runs from the cell after the prompt up to this x; a pen that reaches it has run
+// off the line.
+constexpr float kLineEnd = 1120;
+
+bool EndsWith(const Text& s, char32_t c) { return !s.empty() && s.back() == c; }
+
+// Drops the last character of a fraction part, and the "^" that made it literal with it:
+// the escape took no cell, so it must not cost a cell when deleted.
+void DropLast(Text& part) {
+    part.pop_back();
+    if (EndsWith(part, U'^')) part.pop_back();
+}
+
+class Editor {
+public:
+    Editor(Shell& sh, Text& typed)
+        : sh_(sh), typed_(typed), penX_(sh.DSM1), penY_(sh.DSM2), lineY_(sh.DSM2), lineStartX_(sh.anchorX) {
+        sh_.BY = kColour;
+        sh_.A4 = 0;
+        sh_.X1 = 0;
+    }
+
+    // The root and escape state belong to this answer only; leaving them set would put
+    // overlines or unconverted characters into whatever is drawn next.
+    ~Editor() {
+        sh_.A4 = 0;
+        sh_.X1 = 0;
+    }
+
+    Editor(const Editor&) = delete;
+    Editor& operator=(const Editor&) = delete;
+
+    EditEnd Run() {
+        for (;;) {
+            if (penX_ == lineStartX_ + 160) Fill(penX_, penY_ - 16, penX_ + 960, penY_ + 54);
+            if (penX_ >= kLineEnd) {
+                typed_.clear();
+                return EditEnd::LineFull;
+            }
+            Cursor(kColour);
+            const Text key = sh_.scr.readKey();
+            if (key.empty()) {
+                Cursor(0);
+                continue;
+            }
+            if (key.size() != 1) continue;
+            char32_t k = key[0];
+            if (k == 12) {
+                typed_.clear();
+                return EditEnd::Cleared;
+            }
+            if (k == U'\\' && mode_ == Mode::Main) {
+                StartFraction();
+                continue;
+            }
+            if (k == U'!') sh_.A4 = 11;
+            if (k == U'#') {
+                sh_.A4 = 22;
+                k = U'!';
+            }
+            if (k == U'^') {
+                sh_.X1 = mode_ == Mode::Main ? 1 : 2;
+                continue;
+            }
+            if (k == 13) {
+                if (Enter()) return EditEnd::Complete;
+            } else if (k == 8 || k == 127) {
+                Delete();
+            } else if (k >= U'!' && k <= U'~') {
+                if (mode_ == Mode::Main)
+                    TypeOnLine(k);
+                else
+                    TypeInPart(k);
+            }
+        }
+    }
+
+private:
+    enum class Mode { Main, Denominator, Numerator };
+
+    void Fill(float x1, float y1, float x2, float y2) { sh_.scr.fillBox(x1, y1, x2, y2, 0); }
+    void Cursor(int c) { sh_.scr.drawCircle(penX_ + 8, penY_ + 8, 4, c, true); }
+
+    float DrawAt(float x, float y, const Text& text) {
+        sh_.DSM1 = x;
+        sh_.DSM2 = y;
+        return DrawChars(sh_, text);
+    }
+
+    void Reset() {
+        sh_.A4 = 0;
+        mode_ = Mode::Main;
+        lineY_ = penY_;
+    }
+
+    void TypeOnLine(char32_t k) {
+        Cursor(0);
+        switch (sh_.A4) {
+        case 1: DrawRootBar(sh_, penX_, penY_); break;
+        case 11:
+            DrawRootBarNext(sh_, penX_, penY_);
+            sh_.A4 = 1;
+            break;
+        case 2:
+        case 22: DrawTallRootBar(sh_, penX_, penY_); break;
+        default: break;
+        }
+        penX_ = DrawAt(penX_, penY_, Text(1, k));
+        penY_ = lineY_;
+        typed_ += k;
+    }
+
+    void TypeInPart(char32_t k) {
+        Cursor(0);
+        Text& part = mode_ == Mode::Denominator ? den_ : num_;
+        const float rowY = mode_ == Mode::Denominator ? lineY_ + 15 : lineY_ - 12;
+        if (sh_.A4 == 1) {
+            DrawRootBar(sh_, penX_, rowY);
+        } else if (sh_.A4 == 11) {
+            DrawRootBarNext(sh_, penX_, rowY);
+            sh_.A4 = 1;
+        }
+        if (sh_.X1 == 2) {
+            part += U'^';
+            sh_.X1 = 1;
+        }
+        DrawAt(penX_, rowY, Text(1, k));
+        penX_ += 16;
+        part += k;
+    }
+
+    // The denominator is typed first, below a provisional bar of three cells.
+    void StartFraction() {
+        Cursor(0);
+        DrawAt(penX_, penY_, U"ﾀﾀﾀ");
+        fractionX_ = penX_;
+        den_.clear();
+        mode_ = Mode::Denominator;
+        penY_ = lineY_ + 15;
+    }
+
+    // Returns true when the answer is confirmed.
+    bool Enter() {
+        Cursor(0);
+        if (mode_ == Mode::Main && typed_.empty()) return false;
+        if (mode_ == Mode::Main && sh_.A4 == 0) {
+            Confirm();
+            return true;
+        }
+        if (sh_.A4 == 11 || sh_.A4 == 1 || (mode_ == Mode::Main && sh_.A4 == 2)) {
+            // Enter closes an open root; nothing is stored for it.
+            sh_.A4 = 0;
+            return false;
+        }
+        if (mode_ == Mode::Denominator) {
+            den_ += kEndMark;
+            denEndX_ = penX_;
+            num_.clear();
+            mode_ = Mode::Numerator;
+            penX_ = fractionX_;
+            penY_ = lineY_ - 12;
+        } else if (mode_ == Mode::Numerator) {
+            num_ += kEndMark;
+            Fill(fractionX_, lineY_ - 18, fractionX_ + 320, lineY_ + 30);
+            const float end = DrawTypedFraction(sh_, fractionX_, lineY_, num_ + U"/" + den_);
+            typed_ += kEndMark + StripCaret(num_) + U"/" + StripCaret(den_) + kEndMark;
+            penX_ = end;
+            penY_ = lineY_;
+            mode_ = Mode::Main;
+        }
+        return false;
+    }
+
+    void Confirm() {
+        Fill(penX_, penY_ - 20, penX_ + 1120, penY_ + 54);
+        DrawText(sh_, penX_, penY_, kColour, sh_.ans.CX1[1]);
+        DrawText(sh_, sh_.DSM1 + 160, penY_, kColour, sh_.ans.CX1[2]);
+        typed_ = StripEndMarks(typed_);
+    }
+
+    void Delete() {
+        Cursor(0);
+        if (EndsWith(typed_, U'!') || EndsWith(den_, U'!') || EndsWith(num_, U'!')) sh_.A4 = 0;
+        switch (mode_) {
+        case Mode::Main:
+            if (EndsWith(typed_, kEndMark)) {
+                // A fraction cannot be taken apart once typeset, so the whole answer goes;
+                // clear what was drawn of it too, so the line shows what is stored.
+                Fill(lineStartX_ + 16, lineY_ - 18, penX_, lineY_ + 30);
+                typed_.clear();
+                Reset();
+                return;
+            }
+            Fill(penX_ - 16, lineY_ - 18, penX_, lineY_ + 30);
+            if (typed_.empty()) {
+                Reset();
+                return;
+            }
+            penX_ -= 16;
+            typed_.pop_back();
+            if (typed_.empty()) Reset();
+            return;
+        case Mode::Numerator:
+            ReopenPart(num_);
+            if (num_.empty()) {
+                mode_ = Mode::Denominator;
+                penX_ = denEndX_;
+                penY_ = lineY_ + 14;
+                return;
+            }
+            Fill(penX_ - 16, lineY_ - 18, penX_, lineY_ + 5);
+            penX_ -= 16;
+            penY_ = lineY_ - 12;
+            DropLast(num_);
+            return;
+        case Mode::Denominator:
+            ReopenPart(den_);
+            if (den_.empty()) {
+                mode_ = Mode::Main;
+                penX_ = fractionX_;
+                penY_ = lineY_;
+                Fill(fractionX_, lineY_ - 18, fractionX_ + 320, lineY_ + 30);
+                return;
+            }
+            Fill(penX_ - 16, lineY_ + 12, penX_, lineY_ + 40);
+            penX_ -= 16;
+            penY_ = lineY_ + 14;
+            DropLast(den_);
+            return;
+        }
+    }
+
+    // Deleting back into a finished part takes off its end mark; a root in that part ran
+    // to the mark, so it is open again. A part without a root opens none.
+    void ReopenPart(Text& part) {
+        if (!EndsWith(part, kEndMark)) return;
+        part.pop_back();
+        if (part.find(U'!') != Text::npos) sh_.A4 = 1;
+    }
+
+    Shell& sh_;
+    Text& typed_;
+    float penX_, penY_;
+    float lineY_;
+    float lineStartX_;
+    Mode mode_ = Mode::Main;
+    float fractionX_ = 0;
+    float denEndX_ = 0;
+    Text den_, num_;
+};
+
+}  // namespace
+
+EditEnd AnswerInput(Shell& sh) {
+    for (;;) {
+        ShowAnswerPrompt(sh);
+        Text typed;
+        const EditEnd end = EditAnswer(sh, typed);
+        if (end == EditEnd::Cleared) continue;
+        if (end == EditEnd::LineFull) {
+            sh.scr.trace("LineFull", {});
+            return end;
+        }
+        const Text answer = StripEndMarks(typed);
+        sh.AX1 = CheckAnswer(sh, answer);
+        sh.scr.trace("CheckAnswer", {{"typed", answer}, {"result", sh.AX1}});
+        return end;
+    }
+}
+
+void ShowAnswerPrompt(Shell& sh) {
+    const float x = sh.anchorX, y = sh.anchorY;
+    sh.scr.fillBox(x, y - 18, 1600, y + 54, 0);
+    sh.scr.showTextCursor(false);
+    const Text& label0 = sh.ans.CX1[0];
+    // Label 0 ends where typing starts; the ten blanks put label 1 ten cells further on.
+    const float left = x - 16 * static_cast<float>(label0.size() + 1);
+    DrawText(sh, left, y, kColour, U"答 " + label0 + Text(10, U' ') + sh.ans.CX1[1]);
+    sh.DSM1 = x + 16;
+    sh.DSM2 = y;
+}
+
+EditEnd EditAnswer(Shell& sh, Text& typed) {
+    Editor editor(sh, typed);
+    return editor.Run();
+}
+
+int CheckAnswer(const Shell& sh, const Text& typed) {
+    const Text answer = TrimBlanks(typed);
+    return answer == sh.ans.K || answer == sh.ans.DX || answer == sh.ans.third ? 2 : 1;
+}
+
+}  // namespace shell
