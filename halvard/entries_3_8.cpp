@@ -135,8 +135,8 @@ void Present7(Shell& sh) {
     auto& tb = sh.tab;
     StripPlusIn(tb.TITLE[5]);
     ParenthesisRows(sh);
-    CloseProblem(sh, 7,
-                 U"① " + tb.TITLE[5] + U"(" + tb.U[5] + tb.TITLE[6] + U")=" + tb.U[2] + tb.TITLE[2], tb.X[2]);
+    CloseProblem(sh, 7, U"① " + tb.TITLE[5] + U"(" + tb.U[5] + tb.TITLE[6] + U")=" + tb.U[2] + tb.TITLE[2],
+                 tb.X[2]);
 }
 
 void Hint7Step2(Shell& sh) {

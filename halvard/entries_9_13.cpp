@@ -196,9 +196,9 @@ void Hint12Step2(Shell& sh) {
     const Text& times = tb.V[5];
     Comment(sh, kCommentX, 2, U"両辺に" + times + U" をかけて");
     StripPlusIn(tb.TITLE[16]);
-    Equation(sh, kEquationX, 3,
-             times + U"*" + tb.X[7] + U"x+" + times + U"*" + tb.TITLE[16] + U"=" + times + U"*" + tb.X[8] +
-                 U"x");
+    Equation(
+        sh, kEquationX, 3,
+        times + U"*" + tb.X[7] + U"x+" + times + U"*" + tb.TITLE[16] + U"=" + times + U"*" + tb.X[8] + U"x");
     Equation(sh, kEquationX, 4, tb.U[11] + tb.TITLE[11] + U"=" + tb.U[12] + tb.TITLE[12]);
 }
 

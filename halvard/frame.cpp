@@ -135,6 +135,7 @@ struct PanelLine {
     float x, yA, yB;  // yA < 0: variant B only
 };
 
+// clang-format off
 constexpr PanelLine kPanel[] = {
     {U"＜方程式の基本事項＞", 11, 48, 117, 117},
     {U"①　かっこをはずす", 13, 64, 153, 144},
@@ -147,6 +148,7 @@ constexpr PanelLine kPanel[] = {
     {U"⑦ ax=b → x=ﾀb/aﾀ", 13, 384, 189, 189},
     {U"⑧ ﾀx/aﾀ=b → x=a*b", 9, 384, 234, 234},
 };
+// clang-format on
 
 }  // namespace
 

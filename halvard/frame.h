@@ -29,7 +29,7 @@ inline constexpr int kClosingColour = 13;
 
 // The term numbers of one equation.
 struct Terms {
-    int L;  // left side
+    int L;                           // left side
     int R() const { return L + 1; }  // right side
     int M() const { return L + 2; }  // moved terms
     int C() const { return L + 3; }  // collected result

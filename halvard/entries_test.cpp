@@ -1,0 +1,196 @@
+// Every Halvard entry over every seed the clock can give: what is shown, where, in which colour,
+// and whether the answer the shell accepts is the true solution of the equation on the screen.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <set>
+
+#include "halvard/test_support.h"
+#include "shell/editor.h"
+#include "shell/numtext.h"
+
+namespace {
+
+using namespace halvard_test;
+
+constexpr int kSeeds = 142;  // the clock's seed is hours + minutes + seconds: 0 to 141
+
+struct Place {
+    float x, y;
+    int c;
+};
+bool operator==(const Place& a, const Place& b) { return a.x == b.x && a.y == b.y && a.c == b.c; }
+std::ostream& operator<<(std::ostream& os, const Place& p) {
+    return os << "(" << p.x << "," << p.y << ",c" << p.c << ")";
+}
+
+std::vector<Place> Places(const std::vector<Drawn>& lines) {
+    std::vector<Place> out;
+    for (const auto& d : lines) out.push_back({d.x, d.y, d.c});
+    return out;
+}
+
+// Where hint steps 2 and 3 draw their lines, entry by entry.
+struct Layout {
+    int entry;
+    std::vector<Place> step2, step3;
+};
+
+const std::vector<Layout>& Layouts() {
+    // Comments in 11, equations in 15, the closing line in 13.
+    static const std::vector<Layout> layouts = {
+        {1, {{112, 324, 11}, {80, 360, 15}}, {{80, 396, 15}, {112, 432, 11}, {80, 486, 13}}},
+        {2, {{112, 324, 11}, {80, 360, 15}}, {{80, 396, 15}, {112, 432, 11}, {80, 486, 13}}},
+        {3, {{112, 324, 11}, {80, 360, 15}, {80, 396, 15}}, {{112, 432, 11}, {80, 486, 13}}},
+        {4, {{112, 324, 11}, {80, 360, 15}}, {{80, 396, 15}, {112, 432, 11}, {80, 486, 13}}},
+        {5, {{112, 324, 11}, {80, 360, 15}, {80, 396, 15}}, {{112, 432, 11}, {80, 486, 13}}},
+        {6, {{112, 324, 11}, {80, 360, 15}}, {{80, 396, 15}, {112, 432, 11}, {80, 486, 13}}},
+        {7, {{80, 324, 15}, {112, 360, 11}, {80, 396, 15}}, {{80, 432, 15}, {112, 468, 11}, {80, 522, 13}}},
+        {8, {{80, 324, 15}, {112, 360, 11}, {80, 396, 15}}, {{80, 432, 15}, {112, 468, 11}, {80, 522, 13}}},
+        {9,
+         {{112, 324, 11}, {80, 360, 15}, {112, 396, 11}, {80, 432, 15}},
+         {{80, 468, 15}, {112, 504, 11}, {80, 540, 13}}},
+        {10,
+         {{112, 324, 11}, {80, 360, 15}, {112, 396, 11}, {80, 432, 15}},
+         {{80, 468, 15}, {112, 504, 11}, {80, 540, 13}}},
+        {11,
+         {{112, 333, 11}, {80, 378, 15}, {80, 414, 15}},
+         {{112, 450, 11}, {80, 486, 15}, {432, 333, 15}, {480, 378, 11}, {432, 414, 13}}},
+        {12,
+         {{112, 333, 11}, {80, 378, 15}, {80, 414, 15}},
+         {{112, 450, 11}, {80, 486, 15}, {400, 333, 15}, {432, 378, 11}, {400, 414, 13}}},
+        {13,
+         {{112, 333, 11}, {80, 378, 15}, {80, 432, 15}},
+         {{432, 333, 11},
+          {400, 378, 15},
+          {432, 432, 11},
+          {400, 468, 15},
+          {752, 333, 15},
+          {800, 378, 11},
+          {752, 432, 13}}},
+    };
+    return layouts;
+}
+
+// Every line that states an equation (an equation line, or the closing chain) must have the
+// problem's solution: a slip anywhere in the worked solution shows as a different x.
+void ExpectSameSolution(const Drawn& d, const Rational& x, const std::string& where) {
+    if (d.c == 11) return;  // comments
+    const auto sides = Sides(d.text);
+    ASSERT_GE(sides.size(), 2u) << where << d.text;
+    if (d.c == 13) {
+        // x=chain: every later side is a number equal to the solution.
+        ASSERT_TRUE(sides[0].c1 == Rational(1) && sides[0].c0.zero()) << where << d.text;
+        for (size_t k = 1; k < sides.size(); ++k)
+            EXPECT_TRUE(sides[k].c1.zero() && sides[k].c0 == x) << where << d.text;
+        return;
+    }
+    ASSERT_EQ(sides.size(), 2u) << where << d.text;
+    const auto s = Solve(d.text);
+    ASSERT_TRUE(s.has_value()) << where << d.text;
+    EXPECT_TRUE(*s == x) << where << d.text << " has x=" << s->answerText() << ", not " << x.answerText();
+}
+
+TEST(HalvardEntries, EverySeedShowsASolvableProblemWhoseSolutionIsAccepted) {
+    const auto& program = halvard::HalvardProgram();
+    ASSERT_EQ(program.title, U"Halvard");
+    ASSERT_EQ(program.problemCount, 13);
+    ASSERT_EQ(program.entries.size(), 14u);
+
+    for (const auto& layout : Layouts()) {
+        const int e = layout.entry;
+        const auto& entry = program.entries[e];
+        ASSERT_TRUE(entry.Present && entry.HintStep1 && entry.HintStep2 && entry.HintStep3) << e;
+        EntryRig rig(e);
+        const std::string label = e == 13 ? "問 " : e % 2 ? "① " : "② ";
+        std::set<std::string> problems;
+        for (int seed = 0; seed < kSeeds; ++seed) {
+            const std::string where = "entry " + std::to_string(e) + " seed " + std::to_string(seed) + ": ";
+            const EntryRun r = rig.run(seed);
+            const auto& sh = rig.shell();
+
+            std::vector<std::pair<Place, std::string>> present;
+            for (const auto& d : r.present) present.push_back({{d.x, d.y, d.c}, d.text});
+            const std::vector<std::pair<Place, std::string>> wantPresent = {
+                {{64, 72, 15}, "次の方程式を解きなさい。"},
+                {{64, 288, 15}, r.problem},
+                {{432, 536, e == 13 ? 7 : 11}, "x= も入力、+はつけない"},
+            };
+            EXPECT_EQ(present, wantPresent) << where;
+            ASSERT_EQ(r.problem.rfind(label, 0), 0u) << where << r.problem;
+            problems.insert(r.problem);
+
+            const auto x = Solve(WithoutLabel(r.problem));
+            ASSERT_TRUE(x.has_value()) << where << r.problem << " has no single solution";
+            const std::string typed = "x=" + x->answerText();
+            EXPECT_EQ(rt::toUtf8(r.answer.K), typed) << where << r.problem;
+            EXPECT_EQ(shell::CheckAnswer(sh, rt::fromUtf8(typed)), 2) << where << r.problem;
+            const std::string wrong = "x=" + (*x + Rational(1)).answerText();
+            EXPECT_EQ(shell::CheckAnswer(sh, rt::fromUtf8(wrong)), 1) << where << r.problem;
+            EXPECT_EQ(rt::toUtf8(r.answer.DX), e == 13 ? typed : "") << where;
+            EXPECT_TRUE(r.answer.third.empty()) << where;
+            EXPECT_EQ(r.answer.WX1, 1);
+            EXPECT_EQ(r.answer.CX1[0], U"  ");
+            EXPECT_EQ(r.answer.CX1[1], U"　　");
+            EXPECT_EQ(sh.E1, e);
+            EXPECT_EQ(sh.IM, 0);
+
+            EXPECT_EQ(Places(r.step[2]), layout.step2) << where;
+            EXPECT_EQ(Places(r.step[3]), layout.step3) << where;
+            for (int k = 2; k <= 3; ++k)
+                for (const auto& d : r.step[k]) {
+                    ExpectSameSolution(d, *x, where);
+                    // Every line stays on the canvas: no text of the entries runs past 1440.
+                    EXPECT_LE(d.x + 16 * static_cast<float>(rt::fromUtf8(d.text).size()), 1440)
+                        << where << d.text;
+                    if (d.c == 11) {
+                        static const std::regex comment(
+                            "(.* を移項して|両辺を -?[0-9]+ でわって|両辺に.* をかけて|"
+                            "両辺に１０をかけて|かっこをはずして)");
+                        EXPECT_TRUE(std::regex_match(d.text, comment)) << where << d.text;
+                    }
+                }
+            // The answer is the reduced end of the closing chain, markup removed.
+            const std::string closing = r.step[3].back().text;
+            const auto cut = closing.rfind('=');
+            const Text end = shell::StripMarkup(rt::fromUtf8(closing.substr(cut + 1)));
+            EXPECT_EQ("x=" + rt::toUtf8(end), typed) << where << closing;
+        }
+        // The seeds give many different problems, not one repeated.
+        EXPECT_GT(problems.size(), 40u) << "entry " << e;
+    }
+}
+
+TEST(HalvardEntries, HintStepOneIsTheFundamentalsPanel) {
+    struct Row {
+        const char* text;
+        int c;
+        Place a, b;  // a.x < 0: not in variant A
+    };
+    const std::vector<Row> panel = {
+        {"＜方程式の基本事項＞", 11, {48, 117, 11}, {48, 117, 11}},
+        {"①　かっこをはずす", 13, {64, 153, 13}, {64, 144, 13}},
+        {"②　移項するとき符号を変える", 9, {64, 180, 9}, {64, 171, 9}},
+        {"③　(文字をふくむ項）=(数の項)　", 13, {64, 207, 13}, {64, 198, 13}},
+        {"　　の形に整理する", 13, {64, 234, 13}, {64, 225, 13}},
+        {"④　小数、分数の係数は整数になおす", 5, {-1, 0, 5}, {64, 252, 5}},
+        {"⑤ ax+b=c → ax=c-b(移項)", 13, {384, 126, 13}, {384, 126, 13}},
+        {"⑥ ax-b=c → ax=c+b(移項)", 9, {384, 153, 9}, {384, 153, 9}},
+        {"⑦ ax=b → x=ﾀb/aﾀ", 13, {384, 189, 13}, {384, 189, 13}},
+        {"⑧ ﾀx/aﾀ=b → x=a*b", 9, {384, 234, 9}, {384, 234, 9}},
+    };
+    for (int e = 1; e <= 13; ++e) {
+        const bool b = e >= 9;
+        EntryRig rig(e);
+        const EntryRun r = rig.run(7, 1);
+        std::vector<std::pair<std::string, Place>> want, got;
+        for (const auto& row : panel) {
+            const Place p = b ? row.b : row.a;
+            if (p.x >= 0) want.push_back({row.text, p});
+        }
+        for (const auto& d : r.step[1]) got.push_back({d.text, {d.x, d.y, d.c}});
+        EXPECT_EQ(got, want) << "entry " << e;
+    }
+}
+
+}  // namespace
