@@ -4,6 +4,9 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <stdexcept>
 #include <vector>
 
 #include "runtime/backend.h"
@@ -15,29 +18,18 @@ namespace {
 
 class WindowBackend final : public Backend {
 public:
-    WindowBackend(const std::string& title, int width, int height) : shown_(static_cast<size_t>(width) * height, 0) {
-        SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "1");
-        SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    WindowBackend(const std::string& title, int width, int height)
+        : width_(width), height_(height), shown_(static_cast<size_t>(width) * height, 0) {
         if (SDL_Init(SDL_INIT_VIDEO) != 0)
             throw StartupError(std::string("no display: ") + SDL_GetError() + " (run with --headless, or set DISPLAY)");
         window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width * 2 / 3,
                                    height * 2 / 3, SDL_WINDOW_RESIZABLE | SDL_WINDOW_MAXIMIZED);
         if (!window_) throw StartupError(std::string("cannot open a window: ") + SDL_GetError());
-        renderer_ = SDL_CreateRenderer(window_, -1, 0);
-        if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-        if (!renderer_) throw StartupError(std::string("cannot draw in the window: ") + SDL_GetError());
-        SDL_RenderSetLogicalSize(renderer_, width, height);
-        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
-        if (!texture_) throw StartupError(std::string("cannot make the screen texture: ") + SDL_GetError());
-        rgb_.assign(static_cast<size_t>(width) * height, 0);
-        SDL_UpdateTexture(texture_, nullptr, rgb_.data(), width * 4);
         SDL_StartTextInput();
         redraw_ = true;
     }
 
     ~WindowBackend() override {
-        if (texture_) SDL_DestroyTexture(texture_);
-        if (renderer_) SDL_DestroyRenderer(renderer_);
         if (window_) SDL_DestroyWindow(window_);
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
@@ -73,17 +65,21 @@ public:
     }
 
     void present(const Canvas& canvas, const Rect& dirty) override {
-        if (!dirty.empty() && changed(canvas, dirty)) {
-            SDL_Rect r{dirty.x1, dirty.y1, dirty.x2 - dirty.x1 + 1, dirty.y2 - dirty.y1 + 1};
-            SDL_UpdateTexture(texture_, &r, rgb_.data() + static_cast<size_t>(dirty.y1) * canvas.width() + dirty.x1,
-                              canvas.width() * 4);
-            redraw_ = true;
+        const bool changedPixels = !dirty.empty() && changed(canvas, dirty);
+        if (!changedPixels && !redraw_) return;
+        SDL_Surface* surface = SDL_GetWindowSurface(window_);
+        if (!surface) throw std::runtime_error(std::string("the window has no surface: ") + SDL_GetError());
+        if (redraw_) {
+            SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+            SDL_Rect all = scaleRect(surface, Rect{0, 0, width_ - 1, height_ - 1});
+            scaleInto(surface, all);
+            SDL_UpdateWindowSurface(window_);
+        } else {
+            // Only the changed part is scaled and sent: a typed character costs a few cells.
+            SDL_Rect r = scaleRect(surface, dirty);
+            scaleInto(surface, r);
+            SDL_UpdateWindowSurfaceRects(window_, &r, 1);
         }
-        if (!redraw_) return;
-        SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-        SDL_RenderClear(renderer_);
-        SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
-        SDL_RenderPresent(renderer_);
         redraw_ = false;
     }
 
@@ -116,27 +112,69 @@ private:
     }
 
     // Compares the dirty part with what the window shows and copies it over; a cursor drawn and
-    // erased between two polls thus costs no upload and no frame.
+    // erased between two polls thus costs no frame.
     bool changed(const Canvas& canvas, const Rect& d) {
         bool differs = false;
-        const int w = canvas.width();
         for (int y = d.y1; y <= d.y2; ++y) {
-            const size_t row = static_cast<size_t>(y) * w;
+            const size_t row = static_cast<size_t>(y) * width_;
             const auto* now = canvas.pixels().data() + row;
             auto* was = shown_.data() + row;
             if (std::equal(now + d.x1, now + d.x2 + 1, was + d.x1)) continue;
             differs = true;
             std::copy(now + d.x1, now + d.x2 + 1, was + d.x1);
-            for (int x = d.x1; x <= d.x2; ++x) rgb_[row + x] = kPalette[now[x]];
         }
         return differs;
     }
 
+    // The canvas is shown as large as the window allows with its aspect kept, centred.
+    void placement(const SDL_Surface* s, double& scale, int& ox, int& oy) const {
+        scale = std::min(static_cast<double>(s->w) / width_, static_cast<double>(s->h) / height_);
+        ox = static_cast<int>((s->w - width_ * scale) / 2);
+        oy = static_cast<int>((s->h - height_ * scale) / 2);
+    }
+
+    // The window pixels that show canvas rectangle r.
+    SDL_Rect scaleRect(const SDL_Surface* s, const Rect& r) const {
+        double k;
+        int ox, oy;
+        placement(s, k, ox, oy);
+        int x1 = ox + static_cast<int>(std::floor(r.x1 * k)), y1 = oy + static_cast<int>(std::floor(r.y1 * k));
+        int x2 = ox + static_cast<int>(std::ceil((r.x2 + 1) * k)), y2 = oy + static_cast<int>(std::ceil((r.y2 + 1) * k));
+        x1 = std::max(x1, 0);
+        y1 = std::max(y1, 0);
+        x2 = std::min(x2, s->w);
+        y2 = std::min(y2, s->h);
+        return SDL_Rect{x1, y1, std::max(0, x2 - x1), std::max(0, y2 - y1)};
+    }
+
+    // Nearest-neighbour scaling of what the window shows into window rectangle r.
+    void scaleInto(SDL_Surface* s, const SDL_Rect& r) {
+        double k;
+        int ox, oy;
+        placement(s, k, ox, oy);
+        Uint32 colours[16];
+        for (int i = 0; i < 16; ++i)
+            colours[i] = SDL_MapRGB(s->format, static_cast<Uint8>(kPalette[i] >> 16), static_cast<Uint8>(kPalette[i] >> 8),
+                                    static_cast<Uint8>(kPalette[i]));
+        const int bpp = s->format->BytesPerPixel;
+        if (SDL_MUSTLOCK(s)) SDL_LockSurface(s);
+        for (int y = r.y; y < r.y + r.h; ++y) {
+            const int cy = static_cast<int>((y - oy) / k);
+            if (cy < 0 || cy >= height_) continue;
+            Uint8* out = static_cast<Uint8*>(s->pixels) + static_cast<size_t>(y) * s->pitch;
+            const std::uint8_t* src = shown_.data() + static_cast<size_t>(cy) * width_;
+            for (int x = r.x; x < r.x + r.w; ++x) {
+                const int cx = static_cast<int>((x - ox) / k);
+                if (cx < 0 || cx >= width_) continue;
+                std::memcpy(out + static_cast<size_t>(x) * bpp, &colours[src[cx]], static_cast<size_t>(bpp));
+            }
+        }
+        if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
+    }
+
+    int width_, height_;
     SDL_Window* window_ = nullptr;
-    SDL_Renderer* renderer_ = nullptr;
-    SDL_Texture* texture_ = nullptr;
     std::vector<std::uint8_t> shown_;  // palette numbers of what the window shows
-    std::vector<std::uint32_t> rgb_;
     bool redraw_ = false;
 };
 

@@ -76,19 +76,19 @@ struct Rig {
 };
 
 // A whole program run, start-up to the end of the key script.
-struct Run {
+struct RunResult {
     int status = -1;
     std::vector<json> events;
     std::string errors;  // what the run wrote to stderr
 };
 
-inline Run runProgram(const shell::Program& program, const std::string& keys,
+inline RunResult runProgram(const shell::Program& program, const std::string& keys,
                       const std::string& clock = "12:34:56", const std::string& screenshot = "") {
     std::ostringstream trace, err;
     auto options = Rig::makeOptions(program, keys, clock, &trace);
     options.screenshotFile = screenshot;
     auto* old = std::cerr.rdbuf(err.rdbuf());
-    Run run;
+    RunResult run;
     run.status = shell::RunProgram(program, options);
     std::cerr.rdbuf(old);
     run.events = parseTrace(trace.str());

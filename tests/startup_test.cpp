@@ -23,7 +23,7 @@ TEST(StartUp, RunsInOrderAndSeedsFromHoursMinutesSeconds) {
     };
     for (Row row : {Row{"00:00:00", 0}, Row{"23:59:59", 141}, Row{"12:34:56", 102}, Row{"09:05:01", 15}}) {
         SCOPED_TRACE(row.clock);
-        Run run = runProgram(halvard::HalvardProgram(), "", row.clock);
+        RunResult run = runProgram(halvard::HalvardProgram(), "", row.clock);
         EXPECT_EQ(run.status, 0);
         const auto& ev = run.events;
         std::vector<std::string> expected{"setPixelMapping", "maximiseWindow", "setBackground", "clearScreen",
@@ -47,7 +47,7 @@ TEST(StartUp, RunsInOrderAndSeedsFromHoursMinutesSeconds) {
 TEST(StartUp, SameClockSumSameProblems) {
     // 01:02:03 and 03:02:01 both give seed 6, so both draw the same numbers.
     auto values = [](const char* clock) {
-        Run run = runProgram(halvard::HalvardProgram(), "1" "1{Enter}", clock);
+        RunResult run = runProgram(halvard::HalvardProgram(), "1" "1{Enter}", clock);
         std::vector<float> v;
         for (const auto& e : ops(run.events, "randomUnit")) v.push_back(e["value"]);
         return v;
@@ -63,7 +63,7 @@ void Explode(shell::Shell&) { throw std::runtime_error("the entry broke"); }
 TEST(ErrorScreen, AFailureInsideAStepEndsOnTheErrorScreen) {
     shell::Program broken{U"Broken", 3, {{}, {Explode, nullptr, nullptr, nullptr}}};
     // After the failure the remaining keys have no effect: nobody reads them.
-    Run run = runProgram(broken, "11{Enter}123{Enter}");
+    RunResult run = runProgram(broken, "11{Enter}123{Enter}");
     EXPECT_EQ(run.status, 70);
     EXPECT_NE(run.errors.find("the entry broke"), std::string::npos) << run.errors;
     ASSERT_FALSE(run.events.empty());
