@@ -59,6 +59,14 @@ const GlyphMask& Glyphs::mask(char32_t ch, int sx, int sy) {
         }
         SDL_FreeSurface(s);
     }
+    if (ch == U'―') {
+        // The bar cells of a fraction join into one unbroken line: the font's bar stops short
+        // of its cell's edges, so its rows are drawn across the whole cell.
+        for (int y = 0; y < m.height; ++y) {
+            auto row = m.bits.begin() + static_cast<long>(y) * m.width;
+            if (std::find(row, row + m.width, 1) != row + m.width) std::fill(row, row + m.width, 1);
+        }
+    }
     return cache_.emplace(key, std::move(m)).first->second;
 }
 
