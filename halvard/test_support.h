@@ -198,7 +198,6 @@ struct EntryRun {
     std::string problem;                  // the problem line as drawn
     std::vector<float> randoms;           // the random units Present used, in order
     shell::AnswerSettings answer;
-    std::vector<testing_rig::json> presentEvents;
 };
 
 // A rig for one entry: reseeded for every run, as the practice screen does.
@@ -216,9 +215,9 @@ public:
         rig_.screen.seedRandom(static_cast<float>(seed));
         rig_.clearTrace();
         e.Present(rig_.sh);
-        r.presentEvents = rig_.events();
-        r.present = DrawnLines(r.presentEvents);
-        for (const auto& ev : testing_rig::ops(r.presentEvents, "randomUnit"))
+        const auto presentEvents = rig_.events();
+        r.present = DrawnLines(presentEvents);
+        for (const auto& ev : testing_rig::ops(presentEvents, "randomUnit"))
             r.randoms.push_back(ev.at("value").get<float>());
         for (const auto& d : r.present)
             if (d.x == 64 && d.y == 288) r.problem = d.text;
