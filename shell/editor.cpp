@@ -107,14 +107,19 @@ private:
     void TypeOnLine(char32_t k) {
         Cursor(0);
         switch (sh_.A4) {
-        case 1: DrawRootBar(sh_, penX_, penY_); break;
-        case 11:
-            DrawRootBarNext(sh_, penX_, penY_);
-            sh_.A4 = 1;
-            break;
-        case 2:
-        case 22: DrawTallRootBar(sh_, penX_, penY_); break;
-        default: break;
+            case 1:
+                DrawRootBar(sh_, penX_, penY_);
+                break;
+            case 11:
+                DrawRootBarNext(sh_, penX_, penY_);
+                sh_.A4 = 1;
+                break;
+            case 2:
+            case 22:
+                DrawTallRootBar(sh_, penX_, penY_);
+                break;
+            default:
+                break;
         }
         penX_ = DrawAt(penX_, penY_, Text(1, k));
         penY_ = lineY_;
@@ -193,51 +198,51 @@ private:
         Cursor(0);
         if (EndsWith(typed_, U'!') || EndsWith(den_, U'!') || EndsWith(num_, U'!')) sh_.A4 = 0;
         switch (mode_) {
-        case Mode::Main:
-            if (EndsWith(typed_, kEndMark)) {
-                // A fraction cannot be taken apart once typeset, so the whole answer goes;
-                // clear what was drawn of it too, so the line shows what is stored.
-                Fill(lineStartX_ + 16, lineY_ - 18, penX_, lineY_ + 30);
-                typed_.clear();
-                Reset();
+            case Mode::Main:
+                if (EndsWith(typed_, kEndMark)) {
+                    // A fraction cannot be taken apart once typeset, so the whole answer goes;
+                    // clear what was drawn of it too, so the line shows what is stored.
+                    Fill(lineStartX_ + 16, lineY_ - 18, penX_, lineY_ + 30);
+                    typed_.clear();
+                    Reset();
+                    return;
+                }
+                Fill(penX_ - 16, lineY_ - 18, penX_, lineY_ + 30);
+                if (typed_.empty()) {
+                    Reset();
+                    return;
+                }
+                penX_ -= 16;
+                typed_.pop_back();
+                if (typed_.empty()) Reset();
                 return;
-            }
-            Fill(penX_ - 16, lineY_ - 18, penX_, lineY_ + 30);
-            if (typed_.empty()) {
-                Reset();
+            case Mode::Numerator:
+                ReopenPart(num_);
+                if (num_.empty()) {
+                    mode_ = Mode::Denominator;
+                    penX_ = denEndX_;
+                    penY_ = lineY_ + 14;
+                    return;
+                }
+                Fill(penX_ - 16, lineY_ - 18, penX_, lineY_ + 5);
+                penX_ -= 16;
+                penY_ = lineY_ - 12;
+                DropLast(num_);
                 return;
-            }
-            penX_ -= 16;
-            typed_.pop_back();
-            if (typed_.empty()) Reset();
-            return;
-        case Mode::Numerator:
-            ReopenPart(num_);
-            if (num_.empty()) {
-                mode_ = Mode::Denominator;
-                penX_ = denEndX_;
+            case Mode::Denominator:
+                ReopenPart(den_);
+                if (den_.empty()) {
+                    mode_ = Mode::Main;
+                    penX_ = fractionX_;
+                    penY_ = lineY_;
+                    Fill(fractionX_, lineY_ - 18, fractionX_ + 320, lineY_ + 30);
+                    return;
+                }
+                Fill(penX_ - 16, lineY_ + 12, penX_, lineY_ + 40);
+                penX_ -= 16;
                 penY_ = lineY_ + 14;
+                DropLast(den_);
                 return;
-            }
-            Fill(penX_ - 16, lineY_ - 18, penX_, lineY_ + 5);
-            penX_ -= 16;
-            penY_ = lineY_ - 12;
-            DropLast(num_);
-            return;
-        case Mode::Denominator:
-            ReopenPart(den_);
-            if (den_.empty()) {
-                mode_ = Mode::Main;
-                penX_ = fractionX_;
-                penY_ = lineY_;
-                Fill(fractionX_, lineY_ - 18, fractionX_ + 320, lineY_ + 30);
-                return;
-            }
-            Fill(penX_ - 16, lineY_ + 12, penX_, lineY_ + 40);
-            penX_ -= 16;
-            penY_ = lineY_ + 14;
-            DropLast(den_);
-            return;
         }
     }
 

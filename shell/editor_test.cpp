@@ -128,8 +128,8 @@ TEST(AnswerEditor, CheckAcceptsTheThreeTextsWithoutBlanks) {
     rig.sh.ans.K = U"x=3";
     rig.sh.ans.DX = U"3";
     rig.sh.ans.third = U"+3";
-    for (const Row row : {Row{"x=3", 2}, Row{"3", 2}, Row{"+3", 2}, Row{"x = 3", 2}, Row{" +3 ", 2}, Row{"3.0", 1},
-                          Row{"x=3　", 1}, Row{"X=3", 1}, Row{"", 1}})
+    for (const Row row : {Row{"x=3", 2}, Row{"3", 2}, Row{"+3", 2}, Row{"x = 3", 2}, Row{" +3 ", 2},
+                          Row{"3.0", 1}, Row{"x=3　", 1}, Row{"X=3", 1}, Row{"", 1}})
         EXPECT_EQ(shell::CheckAnswer(rig.sh, rt::fromUtf8(row.typed)), row.result) << row.typed;
     // A problem with nothing accepted yet marks every answer wrong.
     rig.sh.ans = shell::AnswerSettings{};
@@ -137,8 +137,8 @@ TEST(AnswerEditor, CheckAcceptsTheThreeTextsWithoutBlanks) {
 }
 
 TEST(AnswerEditor, TypedCharactersAreShownAsSymbols) {
-    EXPECT_EQ(Drawn(Type("x=3{Enter}").events), (std::vector<std::string>{"答@464,576", "χ@496,576", "＝@512,576",
-                                                                           "３@528,576"}));
+    EXPECT_EQ(Drawn(Type("x=3{Enter}").events),
+              (std::vector<std::string>{"答@464,576", "χ@496,576", "＝@512,576", "３@528,576"}));
     // Escaped, the letter is drawn as typed: half-width, lifted 4 pixels.
     EXPECT_EQ(Drawn(Type("^x{Enter}").events), (std::vector<std::string>{"答@464,576", "x@496,572"}));
 }
@@ -147,8 +147,8 @@ TEST(AnswerEditor, FractionIsTypedBelowThenAboveAndTypeset) {
     const Typing t = Type("{F1}3{Enter}2{Enter}{Enter}");
     EXPECT_EQ(Drawn(t.events), (std::vector<std::string>{
                                    "答@464,576", "―@496,576", "―@512,576", "―@528,576",  // provisional bar
-                                   "３@496,591", "２@496,564",                              // as typed
-                                   "２@496,564", "３@496,592", "―@496,576",                 // typeset: one cell
+                                   "３@496,591", "２@496,564",                           // as typed
+                                   "２@496,564", "３@496,592", "―@496,576",              // typeset: one cell
                                }));
     // The provisional bar is cleared before the fraction is typeset; the answer is confirmed
     // right after its one cell.

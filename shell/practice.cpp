@@ -37,7 +37,8 @@ float TypedValue(const Text& s) {
     for (; i < s.size() && s[i] >= U'0' && s[i] <= U'9'; ++i) value = value * 10 + (s[i] - U'0');
     if (i < s.size() && s[i] == U'.') {
         double scale = 0.1;
-        for (++i; i < s.size() && s[i] >= U'0' && s[i] <= U'9'; ++i, scale /= 10) value += (s[i] - U'0') * scale;
+        for (++i; i < s.size() && s[i] >= U'0' && s[i] <= U'9'; ++i, scale /= 10)
+            value += (s[i] - U'0') * scale;
     }
     return sign * static_cast<float>(value);
 }
@@ -62,7 +63,8 @@ void PresentPlaceholder(Shell& sh, int e) {
 Next EndOfProblemMenu(Shell& sh) {
     const bool last = sh.E1 == sh.D1;
     if (last) {
-        sh.scr.drawScaledText(16, 594, U"☆この問題をもう１度練習する…１    ☆１番から練習する…２    ☆「内容」に戻る…３",
+        sh.scr.drawScaledText(16, 594,
+                              U"☆この問題をもう１度練習する…１    ☆１番から練習する…２    ☆「内容」に戻る…３",
                               1, 1, 15);
         sh.scr.locateText(78, 33);
     } else {
@@ -94,14 +96,22 @@ void RunLessons(Shell& sh) {
     Next next{Next::Contents, 0};
     for (;;) {
         switch (next.kind) {
-        case Next::Contents: next = ContentsMenu(sh); break;
-        case Next::View: next = ViewProblems(sh); break;
-        case Next::AskStart: next = AskStartNumber(sh); break;
-        case Next::NewRound: next = StartPracticeRound(sh); break;
-        case Next::Problem:
-            PresentEntry(sh, next.entry);
-            next = RunPractice(sh);
-            break;
+            case Next::Contents:
+                next = ContentsMenu(sh);
+                break;
+            case Next::View:
+                next = ViewProblems(sh);
+                break;
+            case Next::AskStart:
+                next = AskStartNumber(sh);
+                break;
+            case Next::NewRound:
+                next = StartPracticeRound(sh);
+                break;
+            case Next::Problem:
+                PresentEntry(sh, next.entry);
+                next = RunPractice(sh);
+                break;
         }
     }
 }
@@ -161,7 +171,8 @@ Next AskStartNumber(Shell& sh) {
     rt::Screen& scr = sh.scr;
     scr.fillBox(1, 252, 1281, 612, 0);
     for (;;) {
-        scr.drawScaledText(288, 270, U"何番から始めますか　番号を入力し、Enter キーを押してください。", 1, 1, 13);
+        scr.drawScaledText(288, 270, U"何番から始めますか　番号を入力し、Enter キーを押してください。", 1, 1,
+                           13);
         sh.MIRU = InputNumber(sh, 320, 306);
         const float v = TypedValue(sh.MIRU);
         if (v >= 1 && v <= static_cast<float>(sh.D1)) break;

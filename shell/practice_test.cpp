@@ -110,18 +110,19 @@ struct FlowCase {
 TEST(PracticeFlow, WholeFlowsTypedAsAPupilWould) {
     const std::string start = "contents ask practice table ";
     const std::vector<FlowCase> cases{
-        {"contents: only 1, 2 and 3 act; Enter and other keys do nothing", ThreeProblems,
-         "{Enter}04x {F1}3", "contents end"},
+        {"contents: only 1, 2 and 3 act; Enter and other keys do nothing", ThreeProblems, "{Enter}04x {F1}3",
+         "contents end"},
         {"contents: 1 opens the start-number prompt", ThreeProblems, "1", "contents ask"},
         {"view mode walks every problem, pausing for Enter only, then returns", ThreeProblems,
          "2x {Enter}3{Enter}{Enter}", "contents view P1 pause P2 pause P3 pause contents"},
         {"start number: 0, empty, letters and above the count ask again", ThreeProblems,
          "10{Enter}{Enter}abc{Enter}4{Enter}-1{Enter}.5{Enter}2.5{Enter}",
          "contents ask ask ask ask ask ask ask practice table P2"},
-        {"right at the first attempt: all steps at once, circle, count 1", ThreeProblems,
-         "11{Enter}3{Enter}", start + "P1 3:right ○ cell1○ H1 H2 H3 count1=1 menuB"},
+        {"right at the first attempt: all steps at once, circle, count 1", ThreeProblems, "11{Enter}3{Enter}",
+         start + "P1 3:right ○ cell1○ H1 H2 H3 count1=1 menuB"},
         {"each accepted form is right", ThreeProblems, "11{Enter}x=3{Enter}2+3{Enter}",
-         start + "P1 x=3:right ○ cell1○ H1 H2 H3 count1=1 menuB P2 +3:right ○ cell2○ H1 H2 H3 count2=1 menuB"},
+         start +
+             "P1 x=3:right ○ cell1○ H1 H2 H3 count1=1 menuB P2 +3:right ○ cell2○ H1 H2 H3 count2=1 menuB"},
         {"wrong three times: steps 1 and 2 each with the space prompt, then step 3", ThreeProblems,
          "11{Enter}5{Enter}x{Enter} 6{Enter} 7{Enter}",
          start + "P1 5:wrong × cell1× H1 space 6:wrong × H2 space 7:wrong × H3 count1=1 menuB"},
@@ -135,9 +136,9 @@ TEST(PracticeFlow, WholeFlowsTypedAsAPupilWould) {
         {"menu A after the last entry: 4 and Enter ignored, 1 repeats, 3 back to contents", ThreeProblems,
          "13{Enter}3{Enter}4{Enter}13{Enter}3",
          start + "P3 3:right ○ cell3○ H1 H2 H3 count3=1 menuA P3 3:right ○ H1 H2 H3 count3=2 menuA contents"},
-        {"menu A 2: a new round from entry 1 with a fresh table", ThreeProblems,
-         "13{Enter}3{Enter}23{Enter}",
-         start + "P3 3:right ○ cell3○ H1 H2 H3 count3=1 menuA table P1 3:right ○ cell1○ H1 H2 H3 count1=1 menuB"},
+        {"menu A 2: a new round from entry 1 with a fresh table", ThreeProblems, "13{Enter}3{Enter}23{Enter}",
+         start +
+             "P3 3:right ○ cell3○ H1 H2 H3 count3=1 menuA table P1 3:right ○ cell1○ H1 H2 H3 count1=1 menuB"},
         {"a line-full answer counts an attempt with no mark", ThreeProblems,
          "11{Enter}" + Repeat("1", 39) + "3{Enter}", start + "P1 full 3:right ○ cell1○ H2 H3 count1=1 menuB"},
         {"past the third attempt the problem completes with the steps not yet shown", ThreeProblems,
@@ -160,8 +161,8 @@ TEST(PracticeFlow, WholeFlowsTypedAsAPupilWould) {
 
 TEST(PracticeFlow, RepeatingACompletedProblemCountsUpToNineAndKeepsItsMark) {
     // Wrong first, so the cell holds "×"; then ten right repeats.
-    const auto run = testing_rig::runProgram(ThreeProblems(), "11{Enter}5{Enter} 6{Enter} 7{Enter}" +
-                                                                  Repeat("13{Enter}", 10));
+    const auto run = testing_rig::runProgram(ThreeProblems(),
+                                             "11{Enter}5{Enter} 6{Enter} 7{Enter}" + Repeat("13{Enter}", 10));
     std::vector<std::string> counts;
     int cellMarks = 0;
     for (const auto& e : testing_rig::ops(run.events, "drawScaledText")) {
@@ -273,7 +274,8 @@ TEST(PracticeMarks, ResultMarkAndProgressCell) {
     const auto events = rig.events();
     const auto lines = testing_rig::ops(events, "drawLine");
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[1], (json{{"op", "drawLine"}, {"x1", 520}, {"y1", 566}, {"x2", 488}, {"y2", 602}, {"c", 5}}));
+    EXPECT_EQ(lines[1],
+              (json{{"op", "drawLine"}, {"x1", 520}, {"y1", 566}, {"x2", 488}, {"y2", 602}, {"c", 5}}));
     const auto marks = testing_rig::ops(events, "drawScaledText");
     ASSERT_EQ(marks.size(), 2u);
     EXPECT_EQ(marks[0].at("text"), "×");

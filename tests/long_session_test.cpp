@@ -41,16 +41,21 @@ void Present(shell::Shell& sh) {
 void Hint(shell::Shell& sh) { sh.BY = 7; }
 
 const shell::Program& Program() {
-    static const shell::Program program{U"Tester", 3,
-                                        {{}, {Present, Hint, Hint, Hint}, {Present, Hint, Hint, Hint},
-                                         {Present, Hint, Hint, Hint}}};
+    static const shell::Program program{
+        U"Tester",
+        3,
+        {{}, {Present, Hint, Hint, Hint}, {Present, Hint, Hint, Hint}, {Present, Hint, Hint, Hint}}};
     return program;
 }
 
 // Four problems a round: problem 1 wrong then right and repeated, 2 and 3 right, then a
 // new round from menu A. The last round goes back to the contents screen and ends there.
 std::string Session(int rounds) {
-    const std::string round = "5{Enter} 3{Enter}1" "3{Enter}2" "3{Enter}2" "3{Enter}";
+    const std::string round =
+        "5{Enter} 3{Enter}1"
+        "3{Enter}2"
+        "3{Enter}2"
+        "3{Enter}";
     std::string keys = "11{Enter}";
     for (int i = 0; i < rounds; ++i) keys += round + (i + 1 < rounds ? "2" : "33");
     return keys;
