@@ -266,23 +266,4 @@ TEST(ProgressTable, Placement) {
     }
 }
 
-TEST(PracticeMarks, ResultMarkAndProgressCell) {
-    testing_rig::Rig rig(ThreeProblems());
-    shell::DrawResultMark(rig.sh, 1);
-    shell::MarkProgressCell(rig.sh, 13, 1);
-    shell::MarkProgressCell(rig.sh, 2, 2);
-    const auto events = rig.events();
-    const auto lines = testing_rig::ops(events, "drawLine");
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[1],
-              (json{{"op", "drawLine"}, {"x1", 520}, {"y1", 566}, {"x2", 488}, {"y2", 602}, {"c", 5}}));
-    const auto marks = testing_rig::ops(events, "drawScaledText");
-    ASSERT_EQ(marks.size(), 2u);
-    EXPECT_EQ(marks[0].at("text"), "×");
-    EXPECT_EQ(marks[0].at("x"), 432);
-    EXPECT_EQ(marks[1].at("text"), "○");
-    EXPECT_EQ(marks[1].at("x"), 256);
-    EXPECT_EQ(marks[1].at("c"), 11);
-}
-
 }  // namespace
