@@ -20,6 +20,9 @@ class WindowBackend final : public Backend {
 public:
     WindowBackend(const std::string& title, int width, int height)
         : width_(width), height_(height), shown_(static_cast<size_t>(width) * height, 0) {
+        // The window surface is updated a few cells at a time; the system's own framebuffer
+        // (shared memory on X11) does that at once, where a GL-backed one redraws the window.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         if (SDL_Init(SDL_INIT_VIDEO) != 0)
             throw StartupError(std::string("no display: ") + SDL_GetError() + " (run with --headless, or set DISPLAY)");
         window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width * 2 / 3,

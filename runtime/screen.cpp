@@ -17,7 +17,7 @@ namespace rt {
 
 namespace {
 // How long the idle wait may sleep: an event ends it at once, so this only bounds the sleep.
-constexpr int kIdleWaitMs = 50;
+constexpr int kIdleWaitMs = 100;
 // How often drawing between polls looks for a click on the close box.
 constexpr auto kPumpInterval = std::chrono::milliseconds(15);
 
