@@ -7,7 +7,6 @@ namespace shell {
 
 namespace {
 
-constexpr char32_t kEndMark = U'ﾝ';
 constexpr int kColour = 15;
 // Typing runs from the cell after the prompt up to this x; a pen that reaches it has run
 // off the line.
@@ -19,7 +18,7 @@ bool EndsWith(const Text& s, char32_t c) { return !s.empty() && s.back() == c; }
 // the escape took no cell, so it must not cost a cell when deleted.
 void DropLast(Text& part) {
     part.pop_back();
-    if (EndsWith(part, U'^')) part.pop_back();
+    if (EndsWith(part, kCaret)) part.pop_back();
 }
 
 class Editor {
@@ -64,12 +63,12 @@ public:
                 StartFraction();
                 continue;
             }
-            if (k == U'!') sh_.A4 = 11;
-            if (k == U'#') {
+            if (k == kRoot) sh_.A4 = 11;
+            if (k == kTallRoot) {
                 sh_.A4 = 22;
-                k = U'!';
+                k = kRoot;
             }
-            if (k == U'^') {
+            if (k == kCaret) {
                 sh_.X1 = mode_ == Mode::Main ? 1 : 2;
                 continue;
             }
@@ -137,7 +136,7 @@ private:
             sh_.A4 = 1;
         }
         if (sh_.X1 == 2) {
-            part += U'^';
+            part += kCaret;
             sh_.X1 = 1;
         }
         DrawAt(penX_, rowY, Text(1, k));
@@ -196,7 +195,7 @@ private:
 
     void Delete() {
         Cursor(0);
-        if (EndsWith(typed_, U'!') || EndsWith(den_, U'!') || EndsWith(num_, U'!')) sh_.A4 = 0;
+        if (EndsWith(typed_, kRoot) || EndsWith(den_, kRoot) || EndsWith(num_, kRoot)) sh_.A4 = 0;
         switch (mode_) {
             case Mode::Main:
                 if (EndsWith(typed_, kEndMark)) {
@@ -251,7 +250,7 @@ private:
     void ReopenPart(Text& part) {
         if (!EndsWith(part, kEndMark)) return;
         part.pop_back();
-        if (part.find(U'!') != Text::npos) sh_.A4 = 1;
+        if (part.find(kRoot) != Text::npos) sh_.A4 = 1;
     }
 
     Shell& sh_;

@@ -9,12 +9,6 @@ namespace shell {
 
 namespace {
 
-constexpr char32_t kFraction = U'ﾀ';
-constexpr char32_t kEndMark = U'ﾝ';
-constexpr char32_t kCaret = U'^';
-constexpr char32_t kFrame = U'ﾜ';
-constexpr char32_t kRoot = U'!';
-constexpr char32_t kTallRoot = U'#';
 constexpr char32_t kPoint = U'．';
 constexpr char32_t kRootSign = U'√';
 

@@ -9,11 +9,6 @@ namespace shell {
 
 namespace {
 
-constexpr char32_t kFraction = U'ﾀ';
-constexpr char32_t kEndMark = U'ﾝ';
-constexpr char32_t kCaret = U'^';
-constexpr char32_t kFrame = U'ﾜ';
-
 Text Without(Text s, char32_t mark) {
     std::erase(s, mark);
     return s;

@@ -8,6 +8,14 @@ namespace shell {
 
 using rt::Text;
 
+// The marks of the text markup, each one character.
+constexpr char32_t kFraction = U'ﾀ';  // encloses numerator "/" denominator
+constexpr char32_t kEndMark = U'ﾝ';   // closes a root or a fraction part
+constexpr char32_t kCaret = U'^';     // the next character as typed
+constexpr char32_t kFrame = U'ﾜ';     // the next character in a small frame
+constexpr char32_t kRoot = U'!';
+constexpr char32_t kTallRoot = U'#';  // a tall root over a fraction
+
 // The number-to-text conversion: "-" before a negative value, a blank before any other;
 // no decimal point on a whole value, no zero before the point between -1 and 1 (.5, -.5);
 // at most 7 significant digits, so single-precision noise never shows (2.8, not 2.8000002).
