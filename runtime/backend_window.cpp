@@ -23,6 +23,16 @@ public:
         // The window surface is updated a few cells at a time; the system's own framebuffer
         // (shared memory on X11) does that at once, where a GL-backed one redraws the window.
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        // Only a desktop's window system will do: without one SDL would fall back to drawing on
+        // the console or into nowhere, and the pupil would see no window.
+        if (!SDL_getenv("SDL_VIDEODRIVER")) {
+            std::string drivers;
+            if (SDL_getenv("DISPLAY")) drivers = "x11";
+            if (SDL_getenv("WAYLAND_DISPLAY")) drivers += drivers.empty() ? "wayland" : ",wayland";
+            if (drivers.empty())
+                throw StartupError("no display: neither DISPLAY nor WAYLAND_DISPLAY is set (run with --headless)");
+            SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
+        }
         if (SDL_Init(SDL_INIT_VIDEO) != 0)
             throw StartupError(std::string("no display: ") + SDL_GetError() + " (run with --headless, or set DISPLAY)");
         window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width * 2 / 3,

@@ -21,6 +21,12 @@ sleep 1
 
 fail() { echo "window test: FAIL: $*"; exit 1; }
 
+# No display at all: one line on stderr and status 2, never a window somewhere else.
+env -u DISPLAY -u WAYLAND_DISPLAY "$bin/halvard" >"$work/nodisplay.out" 2>"$work/nodisplay.err"
+status=$?
+[ "$status" -eq 2 ] || fail "without a display the status is $status, not 2"
+[ "$(wc -l <"$work/nodisplay.err")" -eq 1 ] || fail "without a display stderr is not one line: $(cat "$work/nodisplay.err")"
+
 "$bin/halvard" --clock 12:34:56 --trace "$work/t.jsonl" >"$work/out.log" 2>&1 &
 app=$!
 win=$(xdotool search --sync --limit 1 --name '^Halvard$' 2>/dev/null | head -n 1)
