@@ -34,10 +34,7 @@ struct OneSide {
         F[t.L] = static_cast<float>(shape.constantSign * shell::RandomInt(sh, 1, 9));
         const int s = shell::RandomInt(sh, 1, 9);
         F[t.R()] = static_cast<float>(a * s) + F[t.L];
-        T[t.M()] = 0;
-        F[t.M()] = -F[t.L];
-        T[t.C()] = static_cast<float>(a);
-        F[t.C()] = static_cast<float>(a * s);
+        MoveAndCollect(sh, t);
         SolveCollected(sh, t, ChainCell(t));
 
         FormatTexts(sh);

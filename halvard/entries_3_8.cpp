@@ -63,10 +63,7 @@ struct BothSides {
                 F[t.R()] = static_cast<float>(shell::RandomInt(sh, 1, 9));
                 break;
         }
-        T[t.M()] = -T[t.R()];
-        F[t.M()] = -F[t.L];
-        T[t.C()] = T[t.L] - T[t.R()];
-        F[t.C()] = F[t.R()] - F[t.L];
+        MoveAndCollect(sh, t);
         SolveCollected(sh, t, ChainCell(t));
 
         FormatTexts(sh);
@@ -125,10 +122,7 @@ void Present7(Shell& sh) {
             break;
     }
     F[2] = static_cast<float>(shell::RandomInt(sh, 1, 9));  // d
-    T[3] = -T[2];
-    F[3] = -F[1];
-    T[4] = T[1] - T[2];
-    F[4] = F[2] - F[1];
+    MoveAndCollect(sh, kTerms7);
     SolveCollected(sh, kTerms7, 1);
 
     FormatTexts(sh);
@@ -173,10 +167,7 @@ void Present8(Shell& sh) {
             break;
     }
     F[12] = static_cast<float>(shell::RandomInt(sh, 1, 9));  // d
-    T[13] = -T[12];
-    F[13] = -F[11];
-    T[14] = T[11] - T[12];
-    F[14] = F[12] - F[11];
+    MoveAndCollect(sh, kTerms8);
     SolveCollected(sh, kTerms8, 3);
 
     FormatTexts(sh);

@@ -51,10 +51,7 @@ struct Decimal {
         T[t.R()] = static_cast<float>(shape.rightSign * c);
         F[t.L] = static_cast<float>(shell::RandomInt(sh, 1, 9));
         F[t.R()] = static_cast<float>(shape.constantFactor * shell::RandomInt(sh, 1, 9));
-        T[t.M()] = -T[t.R()];
-        F[t.M()] = -F[t.L];
-        T[t.C()] = T[t.L] - T[t.R()];
-        F[t.C()] = F[t.R()] - F[t.L];
+        MoveAndCollect(sh, t);
         SolveCollected(sh, t, ChainCell(t));
         T[shownLeft] = T[t.L] / 10;
         T[shownRight] = T[t.R()] / 10;
@@ -117,10 +114,7 @@ void Present11(Shell& sh) {
     const int k = shell::RandomInt(sh, 1, 3);
     F[6] = static_cast<float>(-k);
     F[2] = static_cast<float>(-k * p * q);
-    T[3] = -T[2];
-    F[3] = 0;
-    T[4] = T[1] - T[2];
-    F[4] = static_cast<float>(-k * p * q);
+    MoveAndCollect(sh, kTerms11);
     SolveCollected(sh, kTerms11, 1);
 
     FormatTexts(sh);
@@ -178,10 +172,7 @@ void Present12(Shell& sh) {
     const int k = shell::RandomInt(sh, 1, 3);
     F[16] = static_cast<float>(k);
     F[11] = static_cast<float>(k * q1 * q2);
-    T[13] = -T[12];
-    F[13] = -F[11];
-    T[14] = T[11] - T[12];
-    F[14] = -F[11];
+    MoveAndCollect(sh, kTerms12);
     SolveCollected(sh, kTerms12, 3);
 
     FormatTexts(sh);
@@ -242,10 +233,7 @@ void Present13(Shell& sh) {
         F[1] = static_cast<float>(n * b);
         T[2] = static_cast<float>(m * c);
         F[2] = static_cast<float>(-m * e);
-        T[3] = -T[2];
-        F[3] = -F[1];
-        T[4] = T[1] - T[2];
-        F[4] = F[2] - F[1];
+        MoveAndCollect(sh, kTerms13);
     } while (T[4] == 0);
     SolveCollected(sh, kTerms13, 1);
 

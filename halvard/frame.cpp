@@ -85,6 +85,15 @@ Text CloseProblem(Shell& sh, int number, const Text& problemLine, const Text& an
     return ans.K;
 }
 
+void MoveAndCollect(Shell& sh, const Terms& t) {
+    auto& T = sh.tab.T;
+    auto& F = sh.tab.F;
+    T[t.M()] = -T[t.R()];
+    F[t.M()] = -F[t.L];
+    T[t.C()] = T[t.L] - T[t.R()];
+    F[t.C()] = F[t.R()] - F[t.L];
+}
+
 void SolveCollected(Shell& sh, const Terms& t, int chain) {
     const auto q = shell::QuotientTexts(sh.tab.F[t.C()], sh.tab.T[t.C()]);
     sh.tab.X[chain] = q.U;

@@ -59,6 +59,10 @@ Text CloseProblem(Shell& sh, int number, const Text& problemLine, const Text& an
 // QuotientTexts(F(C), T(C)) into X cells `chain` and `chain` + 1.
 void SolveCollected(Shell& sh, const Terms& t, int chain);
 
+// Moves the right-hand x term to the left and the left constant to the right, and collects:
+// T(M) = -T(R), F(M) = -F(L), T(C) = T(L) - T(R), F(C) = F(R) - F(L).
+void MoveAndCollect(Shell& sh, const Terms& t);
+
 // Text rules the hint steps apply in place: they stay applied for the later steps.
 void StripPlusIn(Text& text);
 void PlusIfPositive(Shell& sh, int term);  // "+" before the x-term text of a positive term
