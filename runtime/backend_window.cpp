@@ -30,13 +30,16 @@ public:
             if (SDL_getenv("DISPLAY")) drivers = "x11";
             if (SDL_getenv("WAYLAND_DISPLAY")) drivers += drivers.empty() ? "wayland" : ",wayland";
             if (drivers.empty())
-                throw StartupError("no display: neither DISPLAY nor WAYLAND_DISPLAY is set (run with --headless)");
+                throw StartupError(
+                    "no display: neither DISPLAY nor WAYLAND_DISPLAY is set (run with --headless)");
             SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
         }
         if (SDL_Init(SDL_INIT_VIDEO) != 0)
-            throw StartupError(std::string("no display: ") + SDL_GetError() + " (run with --headless, or set DISPLAY)");
-        window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width * 2 / 3,
-                                   height * 2 / 3, SDL_WINDOW_RESIZABLE | SDL_WINDOW_MAXIMIZED);
+            throw StartupError(std::string("no display: ") + SDL_GetError() +
+                               " (run with --headless, or set DISPLAY)");
+        window_ =
+            SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width * 2 / 3,
+                             height * 2 / 3, SDL_WINDOW_RESIZABLE | SDL_WINDOW_MAXIMIZED);
         if (!window_) throw StartupError(std::string("cannot open a window: ") + SDL_GetError());
         SDL_StartTextInput();
         redraw_ = true;
@@ -59,8 +62,10 @@ public:
                     break;
                 case SDL_WINDOWEVENT:
                     if (ev.window.event == SDL_WINDOWEVENT_CLOSE) closed = true;
-                    if (ev.window.event == SDL_WINDOWEVENT_EXPOSED || ev.window.event == SDL_WINDOWEVENT_SIZE_CHANGED ||
-                        ev.window.event == SDL_WINDOWEVENT_RESTORED || ev.window.event == SDL_WINDOWEVENT_MAXIMIZED)
+                    if (ev.window.event == SDL_WINDOWEVENT_EXPOSED ||
+                        ev.window.event == SDL_WINDOWEVENT_SIZE_CHANGED ||
+                        ev.window.event == SDL_WINDOWEVENT_RESTORED ||
+                        ev.window.event == SDL_WINDOWEVENT_MAXIMIZED)
                         redraw_ = true;
                     break;
                 case SDL_TEXTINPUT:
@@ -151,8 +156,10 @@ private:
         double k;
         int ox, oy;
         placement(s, k, ox, oy);
-        int x1 = ox + static_cast<int>(std::floor(r.x1 * k)), y1 = oy + static_cast<int>(std::floor(r.y1 * k));
-        int x2 = ox + static_cast<int>(std::ceil((r.x2 + 1) * k)), y2 = oy + static_cast<int>(std::ceil((r.y2 + 1) * k));
+        int x1 = ox + static_cast<int>(std::floor(r.x1 * k)),
+            y1 = oy + static_cast<int>(std::floor(r.y1 * k));
+        int x2 = ox + static_cast<int>(std::ceil((r.x2 + 1) * k)),
+            y2 = oy + static_cast<int>(std::ceil((r.y2 + 1) * k));
         x1 = std::max(x1, 0);
         y1 = std::max(y1, 0);
         x2 = std::min(x2, s->w);
@@ -167,8 +174,8 @@ private:
         placement(s, k, ox, oy);
         Uint32 colours[16];
         for (int i = 0; i < 16; ++i)
-            colours[i] = SDL_MapRGB(s->format, static_cast<Uint8>(kPalette[i] >> 16), static_cast<Uint8>(kPalette[i] >> 8),
-                                    static_cast<Uint8>(kPalette[i]));
+            colours[i] = SDL_MapRGB(s->format, static_cast<Uint8>(kPalette[i] >> 16),
+                                    static_cast<Uint8>(kPalette[i] >> 8), static_cast<Uint8>(kPalette[i]));
         const int bpp = s->format->BytesPerPixel;
         if (SDL_MUSTLOCK(s)) SDL_LockSurface(s);
         for (int y = r.y; y < r.y + r.h; ++y) {

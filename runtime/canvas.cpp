@@ -121,7 +121,9 @@ static void eachPixelNear(float cx, float cy, float r, Inside inside) {
 void Canvas::disc(float cx, float cy, float r, std::uint8_t c) {
     float outer = (r + 0.5f) * (r + 0.5f);
     struct {
-        Canvas* self; float outer; std::uint8_t c;
+        Canvas* self;
+        float outer;
+        std::uint8_t c;
         bool operator()(float d2) const { return d2 < outer; }
         void plot(int x, int y) const { self->plot(x, y, c); }
     } in{this, outer, c};
@@ -132,7 +134,9 @@ void Canvas::circle(float cx, float cy, float r, std::uint8_t c) {
     float outer = (r + 0.5f) * (r + 0.5f);
     float inner = r > 0.5f ? (r - 0.5f) * (r - 0.5f) : -1.0f;
     struct {
-        Canvas* self; float outer, inner; std::uint8_t c;
+        Canvas* self;
+        float outer, inner;
+        std::uint8_t c;
         bool operator()(float d2) const { return d2 < outer && d2 >= inner; }
         void plot(int x, int y) const { self->plot(x, y, c); }
     } ring{this, outer, inner, c};
@@ -160,7 +164,8 @@ using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
 }  // namespace
 
 void savePng(const Canvas& canvas, const std::string& path) {
-    SurfacePtr s(SDL_CreateRGBSurfaceWithFormat(0, canvas.width(), canvas.height(), 8, SDL_PIXELFORMAT_INDEX8));
+    SurfacePtr s(
+        SDL_CreateRGBSurfaceWithFormat(0, canvas.width(), canvas.height(), 8, SDL_PIXELFORMAT_INDEX8));
     if (!s) throw std::runtime_error(std::string("cannot make an image: ") + SDL_GetError());
     SDL_Color colours[16];
     for (int i = 0; i < 16; ++i)
@@ -181,7 +186,8 @@ Canvas loadPng(const std::string& path) {
     if (!s) throw std::runtime_error("cannot convert " + path + ": " + SDL_GetError());
     Canvas canvas(s->w, s->h);
     for (int y = 0; y < s->h; ++y) {
-        const auto* row = reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(s->pixels) + y * s->pitch);
+        const auto* row =
+            reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(s->pixels) + y * s->pitch);
         for (int x = 0; x < s->w; ++x) {
             std::uint32_t rgb = row[x] & 0xFFFFFF;
             auto it = std::find(std::begin(kPalette), std::end(kPalette), rgb);

@@ -45,8 +45,9 @@ const GlyphMask& Glyphs::mask(char32_t ch, int sx, int sy) {
 
     TTF_Font* f = font(16 * sy);
     // Glyphs outside the basic plane are not in the font; they draw as an empty cell.
-    SDL_Surface* s = ch <= 0xFFFF && ch >= 0x20 ? TTF_RenderGlyph_Solid(f, static_cast<Uint16>(ch), {255, 255, 255, 255})
-                                                : nullptr;
+    SDL_Surface* s = ch <= 0xFFFF && ch >= 0x20
+                         ? TTF_RenderGlyph_Solid(f, static_cast<Uint16>(ch), {255, 255, 255, 255})
+                         : nullptr;
     if (s) {
         // The font's natural cell at this height; stretch it to the asked width.
         const int naturalWidth = 8 * cells * sy;

@@ -32,7 +32,8 @@ std::vector<ScriptKey> parseKeyScript(std::string_view script) {
             continue;
         }
         size_t close = text.find(U'}', i);
-        if (close == Text::npos) throw StartupError("key script: \"{\" without \"}\" (write {{ for a literal {)");
+        if (close == Text::npos)
+            throw StartupError("key script: \"{\" without \"}\" (write {{ for a literal {)");
         std::string name = toUtf8(text.substr(i + 1, close - i - 1));
         auto it = names.find(name);
         if (it == names.end()) throw StartupError("key script: unknown key {" + name + "}");

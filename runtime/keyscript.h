@@ -14,8 +14,8 @@ namespace rt {
 
 struct ScriptKey {
     enum Kind { Char, Function, Close } kind = Char;
-    char32_t ch = 0;   // Char: the character (Enter 13, BS 8, Del 127, Clear 12)
-    int n = 0;         // Function: 1..12
+    char32_t ch = 0;  // Char: the character (Enter 13, BS 8, Del 127, Clear 12)
+    int n = 0;        // Function: 1..12
     bool operator==(const ScriptKey&) const = default;
 };
 

@@ -18,7 +18,8 @@ TEST(KeyScript, ParsesCharactersAndNamedKeys) {
         {"1 x", {{ScriptKey::Char, U'1', 0}, {ScriptKey::Char, U' ', 0}, {ScriptKey::Char, U'x', 0}}},
         {"{Enter}{BS}{Del}{Clear}",
          {enter, {ScriptKey::Char, 8, 0}, {ScriptKey::Char, 127, 0}, {ScriptKey::Char, 12, 0}}},
-        {"{F1}{F12}{Close}", {{ScriptKey::Function, 0, 1}, {ScriptKey::Function, 0, 12}, {ScriptKey::Close, 0, 0}}},
+        {"{F1}{F12}{Close}",
+         {{ScriptKey::Function, 0, 1}, {ScriptKey::Function, 0, 12}, {ScriptKey::Close, 0, 0}}},
         {"{{x}", {{ScriptKey::Char, U'{', 0}, {ScriptKey::Char, U'x', 0}, {ScriptKey::Char, U'}', 0}}},
         {"ﾀ答", {{ScriptKey::Char, U'ﾀ', 0}, {ScriptKey::Char, U'答', 0}}},
     };

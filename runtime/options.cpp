@@ -1,7 +1,6 @@
 #include "runtime/options.h"
 
 #include <CLI/CLI.hpp>
-
 #include <algorithm>
 #include <fstream>
 #include <iostream>
@@ -26,7 +25,8 @@ Options parseCommandLine(int argc, const char* const* argv, const std::string& p
     o.canvasWidth = canvasWidth;
 
     std::string lower = programName;
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
     CLI::App app{programName + ": a maths drill for one pupil, one window, keyboard only.", lower};
     app.set_version_flag("--version", programName + " " DRILLS_VERSION);
     app.add_flag("--headless", o.headless, "Draw into memory only: no window, no display needed");
@@ -37,7 +37,8 @@ Options parseCommandLine(int argc, const char* const* argv, const std::string& p
     std::string clock;
     app.add_option("--clock", clock, "Answer the time of day with HH:MM:SS instead of the clock");
     app.add_option("--trace", o.traceFile, "Write every screen operation to FILE as JSON Lines");
-    app.add_option("--screenshot", o.screenshotFile, "Write a PNG of the canvas to FILE when the program ends");
+    app.add_option("--screenshot", o.screenshotFile,
+                   "Write a PNG of the canvas to FILE when the program ends");
     app.add_option("--font", o.fontFile, "TrueType font for all text")->capture_default_str();
 
     try {
@@ -57,11 +58,13 @@ Options parseCommandLine(int argc, const char* const* argv, const std::string& p
         o.keys = keys;
     }
     if (app.count("--clock")) {
-        if (!isClock(clock)) throw StartupError("--clock wants HH:MM:SS (00:00:00 to 23:59:59), not " + clock);
+        if (!isClock(clock))
+            throw StartupError("--clock wants HH:MM:SS (00:00:00 to 23:59:59), not " + clock);
         o.clock = clock;
     }
     if (std::ifstream font(o.fontFile); !font)
-        throw StartupError("cannot read the font " + o.fontFile + "; install fonts-ipafont-gothic or name another with --font");
+        throw StartupError("cannot read the font " + o.fontFile +
+                           "; install fonts-ipafont-gothic or name another with --font");
     return o;
 }
 

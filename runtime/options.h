@@ -11,15 +11,15 @@ namespace rt {
 inline constexpr const char* kDefaultFont = "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf";
 
 struct Options {
-    std::string programName = "Halvard";      // window title
+    std::string programName = "Halvard";  // window title
     int canvasWidth = 1440;
     int canvasHeight = 900;
     bool headless = false;
-    std::optional<std::string> keys;           // key script (see KeyScript)
-    std::optional<std::string> clock;          // "HH:MM:SS" answered by timeOfDay
-    std::string traceFile;                     // JSON Lines, empty for none
-    std::ostream* traceStream = nullptr;       // tests trace into memory instead of a file
-    std::string screenshotFile;                // PNG of the canvas when the program ends
+    std::optional<std::string> keys;      // key script (see KeyScript)
+    std::optional<std::string> clock;     // "HH:MM:SS" answered by timeOfDay
+    std::string traceFile;                // JSON Lines, empty for none
+    std::ostream* traceStream = nullptr;  // tests trace into memory instead of a file
+    std::string screenshotFile;           // PNG of the canvas when the program ends
     std::string fontFile = kDefaultFont;
 };
 
@@ -30,7 +30,6 @@ struct StartupError : std::runtime_error {
 
 // Parses argv. --help and --version print to stdout and throw ProgramEnd{0}; anything
 // malformed throws StartupError.
-Options parseCommandLine(int argc, const char* const* argv, const std::string& programName,
-                         int canvasWidth);
+Options parseCommandLine(int argc, const char* const* argv, const std::string& programName, int canvasWidth);
 
 }  // namespace rt

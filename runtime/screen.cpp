@@ -42,7 +42,8 @@ Screen::Screen(const Options& options)
 Screen::~Screen() = default;
 
 std::uint8_t Screen::colour(int c) {
-    if (c < 0 || c > 15) throw std::out_of_range("colour " + std::to_string(c) + " is not in the palette (0 to 15)");
+    if (c < 0 || c > 15)
+        throw std::out_of_range("colour " + std::to_string(c) + " is not in the palette (0 to 15)");
     return static_cast<std::uint8_t>(c);
 }
 
@@ -104,9 +105,11 @@ void Screen::printText(const Text& text) {
     for (char32_t ch : text) {
         const int cells = isFullWidth(ch) ? 2 : 1;
         const int x = cursorColumn_ * kCellW, y = cursorRow_ * kCellH;
-        canvas_.fillRect(x, y, x + cells * kCellW - 1, y + kCellH - 1, static_cast<std::uint8_t>(background_));
+        canvas_.fillRect(x, y, x + cells * kCellW - 1, y + kCellH - 1,
+                         static_cast<std::uint8_t>(background_));
         const GlyphMask& m = glyphs_->mask(ch, 1, 1);
-        canvas_.blit(x, y + 1, m.bits.data(), m.width, m.height, 15, Rect{x, y, x + m.width - 1, y + kCellH - 1});
+        canvas_.blit(x, y + 1, m.bits.data(), m.width, m.height, 15,
+                     Rect{x, y, x + m.width - 1, y + kCellH - 1});
         cursorColumn_ += cells;
     }
 }
@@ -123,7 +126,8 @@ void Screen::printNumber2(float value) {
         const int x = cursorColumn_ * kCellW, y = cursorRow_ * kCellH;
         canvas_.fillRect(x, y, x + kCellW - 1, y + kCellH - 1, static_cast<std::uint8_t>(background_));
         const GlyphMask& m = glyphs_->mask(ch, 1, 1);
-        canvas_.blit(x, y + 1, m.bits.data(), m.width, m.height, 15, Rect{x, y, x + m.width - 1, y + kCellH - 1});
+        canvas_.blit(x, y + 1, m.bits.data(), m.width, m.height, 15,
+                     Rect{x, y, x + m.width - 1, y + kCellH - 1});
         ++cursorColumn_;
     }
 }
@@ -225,7 +229,8 @@ Text Screen::readKey() {
 void Screen::setFunctionKey(int n, const Text& text) {
     step();
     trace("setFunctionKey", {{"n", n}, {"text", text}});
-    if (n < 1 || n > 12) throw std::out_of_range("function key " + std::to_string(n) + " does not exist (1 to 12)");
+    if (n < 1 || n > 12)
+        throw std::out_of_range("function key " + std::to_string(n) + " does not exist (1 to 12)");
     functionKeys_[static_cast<size_t>(n - 1)] = text;
 }
 

@@ -71,7 +71,9 @@ public:
     void fillBox(float x1, float y1, float x2, float y2, int c) { fillBox(x1, y1, x2, y2, c, c); }
     void drawPolyline(const std::vector<Point>& points, int c);
     void drawCircle(float cx, float cy, float r, int c, bool filled, int fill);
-    void drawCircle(float cx, float cy, float r, int c, bool filled = false) { drawCircle(cx, cy, r, c, filled, c); }
+    void drawCircle(float cx, float cy, float r, int c, bool filled = false) {
+        drawCircle(cx, cy, r, c, filled, c);
+    }
     // Never waits: "" when no key is pending, else one character.
     Text readKey();
     void setFunctionKey(int n, const Text& text);
@@ -96,7 +98,7 @@ public:
     void finish();
 
 private:
-    void step();                         // between two operations: honour the close box
+    void step();  // between two operations: honour the close box
     void pumpNow();
     static std::uint8_t colour(int c);
     void present();

@@ -76,7 +76,8 @@ TEST(Trace, WritesOpsWithTheirArgumentsAsGiven) {
     ASSERT_EQ(ev.size(), 8u);
     EXPECT_EQ(ev[0], json::parse(R"({"op":"fillBox","x1":480,"y1":565,"x2":1280,"y2":603,"c":0,"fill":0})"));
     EXPECT_EQ(ev[0].dump(), R"({"op":"fillBox","x1":480,"y1":565,"x2":1280,"y2":603,"c":0,"fill":0})");
-    EXPECT_EQ(ev[1].dump(), R"({"op":"drawScaledText","x":256,"y":90,"text":"Halvard","sx":2,"sy":2,"c":13})");
+    EXPECT_EQ(ev[1].dump(),
+              R"({"op":"drawScaledText","x":256,"y":90,"text":"Halvard","sx":2,"sy":2,"c":13})");
     EXPECT_EQ(ev[2].dump(), R"({"op":"drawCircle","x":504,"y":584,"r":22,"c":5,"filled":false})");
     EXPECT_EQ(ev[3].dump(), R"({"op":"drawCircle","x":10,"y":10,"r":4,"c":15,"filled":true,"fill":3})");
     EXPECT_EQ(ev[4]["y2"].dump(), "48.6");
@@ -144,7 +145,8 @@ TEST(Canvas, TextCellsCirclesAndBoxesLandWhereAsked) {
     int inside = 0, outside = 0;
     for (int y = 90; y < 140; ++y)
         for (int x = 90; x < 240; ++x) {
-            bool inCell = (x >= 100 && x < 116 && y >= 100 && y < 116) || (x >= 200 && x < 216 && y >= 100 && y < 132);
+            bool inCell =
+                (x >= 100 && x < 116 && y >= 100 && y < 116) || (x >= 200 && x < 216 && y >= 100 && y < 132);
             if (c.at(x, y) == 13) (inCell ? inside : outside)++;
         }
     EXPECT_GT(inside, 100);

@@ -13,7 +13,8 @@ using Json = nlohmann::basic_json<nlohmann::ordered_map, std::vector, std::strin
                                   std::uint64_t, float>;
 
 Json number(float v) {
-    if (std::isfinite(v) && v == std::trunc(v) && std::fabs(v) < 1e15f) return Json(static_cast<std::int64_t>(v));
+    if (std::isfinite(v) && v == std::trunc(v) && std::fabs(v) < 1e15f)
+        return Json(static_cast<std::int64_t>(v));
     return Json(v);
 }
 
@@ -21,9 +22,12 @@ Json value(const TraceValue& v) {
     return std::visit(
         [](const auto& x) -> Json {
             using X = std::decay_t<decltype(x)>;
-            if constexpr (std::is_same_v<X, float>) return number(x);
-            else if constexpr (std::is_same_v<X, Text>) return Json(toUtf8(x));
-            else return Json(x);
+            if constexpr (std::is_same_v<X, float>)
+                return number(x);
+            else if constexpr (std::is_same_v<X, Text>)
+                return Json(toUtf8(x));
+            else
+                return Json(x);
         },
         v);
 }

@@ -29,9 +29,9 @@ void DrawRootBarsInPart(Shell& sh, float x, float y, const Text& part);
 // Root signs and their overlines, in colour BY.
 void DrawShortRoot(Shell& sh, float x, float y);
 void DrawTallRoot(Shell& sh, float x, float y);
-void DrawRootBar(Shell& sh, float x, float y);       // over the current cell
-void DrawRootBarNext(Shell& sh, float x, float y);   // over the next cell
-void DrawTallRootBar(Shell& sh, float x, float y);   // tall overline (next cell in root state 22)
+void DrawRootBar(Shell& sh, float x, float y);      // over the current cell
+void DrawRootBarNext(Shell& sh, float x, float y);  // over the next cell
+void DrawTallRootBar(Shell& sh, float x, float y);  // tall overline (next cell in root state 22)
 
 // A framed box sized to the text, with the settings in sh.box; returns the pen x after it.
 float DrawFramedText(Shell& sh, float x, float y, const Text& text);

@@ -7,12 +7,17 @@ const SymbolTables& StandardSymbols() {
         U" XYABCDEFGHIJKLMNOPQRSTUVWZ",
         U"　ＸＹΑＢＣＤＥＦＧＨＩＪＫＬＭＮＯＰＱＲＳＴＵＶＷＺ",
         U" 0123456789 */+-ﾀ=.?()!$@&'[]<>,%xyabcdefghijklmnopqrstuvwz~:",
-        U"　０１２３４５６７８９　×÷＋－―＝．∽（）√≡±π∠≦≧＜＞，°χｙａｂｃｄｅｆｇｈｉｊｋｌｍｎｏｐｑｒｓｔｕｖｗｚ△：",
+        U"　０１２３４５６７８９　×÷＋－―＝．∽（）√≡±π∠≦≧＜＞，°χｙａｂｃｄｅｆｇｈｉｊｋｌｍｎｏｐｑｒｓｔｕ"
+        U"ｖｗｚ△：",
     };
     return tables;
 }
 
 Shell::Shell(rt::Screen& screen, const Program& program)
-    : scr(screen), prog(program), II1(program.title), D1(program.problemCount), KAIX(program.problemCount + 1, 0) {}
+    : scr(screen),
+      prog(program),
+      II1(program.title),
+      D1(program.problemCount),
+      KAIX(program.problemCount + 1, 0) {}
 
 }  // namespace shell

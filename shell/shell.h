@@ -36,15 +36,15 @@ enum class EditorKind { Standard, Slim };
 
 // What makes one program of the family: data only; behaviour comes from the shell.
 struct Program {
-    Text title;                   // II1
-    int problemCount = 0;         // D1
-    std::vector<Entry> entries;   // index 1..problemCount; index 0 unused; may be shorter
+    Text title;                  // II1
+    int problemCount = 0;        // D1
+    std::vector<Entry> entries;  // index 1..problemCount; index 0 unused; may be shorter
     const SymbolTables* symbols = &StandardSymbols();
     int canvasWidth = 1440;
     EditorKind editor = EditorKind::Standard;
     // The function-key texts F1..F12.
     std::array<Text, 12> functionKeys{U"\\", U"~", U"!", U"@", U"[", U"]",
-                                      U"&", U"%", U"'", U"$", U"?", U"#"};
+                                      U"&",  U"%", U"'", U"$", U"?", U"#"};
 };
 
 // Settings of DrawFramedText, kept between calls.
@@ -58,20 +58,20 @@ struct FrameBox {
 
 // The answer settings that a problem entry prepares for the answer editor.
 struct AnswerSettings {
-    int WX1 = 1;                                // part count
-    std::array<Text, 7> CX1{};                  // part labels 0..6
-    std::array<std::array<Text, 2>, 6> Y1{};    // accepted part texts 1..5, two forms
-    std::array<Text, 6> typedParts{};           // typed part texts 1..5
-    Text K, DX, third;                          // the three accepted answer texts
+    int WX1 = 1;                              // part count
+    std::array<Text, 7> CX1{};                // part labels 0..6
+    std::array<std::array<Text, 2>, 6> Y1{};  // accepted part texts 1..5, two forms
+    std::array<Text, 6> typedParts{};         // typed part texts 1..5
+    Text K, DX, third;                        // the three accepted answer texts
 };
 
 // The number and text tables of the problem entries.
 struct Tables {
     std::array<float, 41> T{}, F{}, BB2{};
-    std::array<float, 41> COL{};                // the column table (no register name)
+    std::array<float, 41> COL{};  // the column table (no register name)
     std::array<float, 21> A2{}, B2{};
     std::array<Text, 41> YKUMI{}, TITLE{};
-    std::array<Text, 21> U{}, V{}, X{};         // X is the courseware's X$
+    std::array<Text, 21> U{}, V{}, X{};  // X is the courseware's X$
     std::array<Text, 11> YITI{}, SAIGO{}, HH2{}, G{};
     std::array<float, 11> HH{}, ZX3{}, YW{};
     std::array<std::array<float, 3>, 11> ZX2{};  // graph-point pairs
@@ -84,24 +84,24 @@ struct Shell {
     rt::Screen& scr;
     const Program& prog;
 
-    Text II1;                 // title
-    int D1 = 0;               // problem count
-    std::vector<int> KAIX;    // 1..D1: completed in this round
-    int E1 = 0;               // entry in progress
-    int IM = 0;               // attempts at the current problem
-    int X = 0;                // completions of the current problem
-    int X8 = 0;               // practice rounds started
-    Text MIRU;                // start number as typed
-    int LEM = 0;              // next problem in view mode
+    Text II1;               // title
+    int D1 = 0;             // problem count
+    std::vector<int> KAIX;  // 1..D1: completed in this round
+    int E1 = 0;             // entry in progress
+    int IM = 0;             // attempts at the current problem
+    int X = 0;              // completions of the current problem
+    int X8 = 0;             // practice rounds started
+    Text MIRU;              // start number as typed
+    int LEM = 0;            // next problem in view mode
     bool viewMode = false;
-    int AX1 = 0;              // last check: 2 right, 1 wrong
+    int AX1 = 0;  // last check: 2 right, 1 wrong
 
     // Drawing registers shared by the text routines, the editor and the entries.
-    int BY = 4;               // colour
-    float DSM1 = 0, DSM2 = 0; // pen
-    float DS4 = 0;            // pen x after DrawChars
-    int A4 = 0;               // root state: 0, 1, 22, 2 (the editor also uses 11)
-    int X1 = 0;               // escape flag
+    int BY = 4;                // colour
+    float DSM1 = 0, DSM2 = 0;  // pen
+    float DS4 = 0;             // pen x after DrawChars
+    int A4 = 0;                // root state: 0, 1, 22, 2 (the editor also uses 11)
+    int X1 = 0;                // escape flag
 
     float anchorX = 480, anchorY = 576;  // answer anchor
 
@@ -120,7 +120,11 @@ inline int RandomInt(Shell& sh, int a, int b) {
 class PenSaver {
 public:
     explicit PenSaver(Shell& sh) : sh_(sh), x_(sh.DSM1), y_(sh.DSM2), c_(sh.BY) {}
-    ~PenSaver() { sh_.DSM1 = x_; sh_.DSM2 = y_; sh_.BY = c_; }
+    ~PenSaver() {
+        sh_.DSM1 = x_;
+        sh_.DSM2 = y_;
+        sh_.BY = c_;
+    }
     PenSaver(const PenSaver&) = delete;
     PenSaver& operator=(const PenSaver&) = delete;
 

@@ -83,7 +83,7 @@ struct RunResult {
 };
 
 inline RunResult runProgram(const shell::Program& program, const std::string& keys,
-                      const std::string& clock = "12:34:56", const std::string& screenshot = "") {
+                            const std::string& clock = "12:34:56", const std::string& screenshot = "") {
     std::ostringstream trace, err;
     auto options = Rig::makeOptions(program, keys, clock, &trace);
     options.screenshotFile = screenshot;

@@ -26,8 +26,8 @@ TEST(StartUp, RunsInOrderAndSeedsFromHoursMinutesSeconds) {
         RunResult run = runProgram(halvard::HalvardProgram(), "", row.clock);
         EXPECT_EQ(run.status, 0);
         const auto& ev = run.events;
-        std::vector<std::string> expected{"setPixelMapping", "maximiseWindow", "setBackground", "clearScreen",
-                                          "timeOfDay",       "seedRandom"};
+        std::vector<std::string> expected{"setPixelMapping", "maximiseWindow", "setBackground",
+                                          "clearScreen",     "timeOfDay",      "seedRandom"};
         for (int i = 0; i < 12; ++i) expected.push_back("setFunctionKey");
         expected.push_back("clearScreen");  // the contents screen follows
         EXPECT_EQ(opNames(ev, expected.size()), expected);
@@ -47,7 +47,10 @@ TEST(StartUp, RunsInOrderAndSeedsFromHoursMinutesSeconds) {
 TEST(StartUp, SameClockSumSameProblems) {
     // 01:02:03 and 03:02:01 both give seed 6, so both draw the same numbers.
     auto values = [](const char* clock) {
-        RunResult run = runProgram(halvard::HalvardProgram(), "1" "1{Enter}", clock);
+        RunResult run = runProgram(halvard::HalvardProgram(),
+                                   "1"
+                                   "1{Enter}",
+                                   clock);
         std::vector<float> v;
         for (const auto& e : ops(run.events, "randomUnit")) v.push_back(e["value"]);
         return v;
@@ -82,10 +85,11 @@ TEST(ErrorScreen, AFailureInsideAStepEndsOnTheErrorScreen) {
 }
 
 TEST(CommandLine, BadOptionsExitWithStatus2) {
-    for (auto args : std::vector<std::vector<const char*>>{{"halvard", "--nonsense"},
-                                                             {"halvard", "--keys", "{Bogus}"},
-                                                             {"halvard", "--clock", "25:00:00"},
-                                                             {"halvard", "--headless", "--font", "/nonexistent.ttf"}}) {
+    for (auto args :
+         std::vector<std::vector<const char*>>{{"halvard", "--nonsense"},
+                                               {"halvard", "--keys", "{Bogus}"},
+                                               {"halvard", "--clock", "25:00:00"},
+                                               {"halvard", "--headless", "--font", "/nonexistent.ttf"}}) {
         std::ostringstream err;
         auto* old = std::cerr.rdbuf(err.rdbuf());
         int status = shell::Main(halvard::HalvardProgram(), static_cast<int>(args.size()), args.data());
