@@ -4,6 +4,7 @@
 
 #include "shell/editor.h"
 #include "shell/frame.h"
+#include "shell/keys.h"
 #include "shell/mathtext.h"
 #include "shell/numtext.h"
 #include "shell/startup.h"
@@ -19,8 +20,6 @@ constexpr int kTableRow = 0;
 constexpr float kTableX = 8 * kTableColumn;
 constexpr float kTableY = 16 * kTableRow;
 constexpr float kCellWidth = 16;
-
-bool IsKey(const Text& key, char32_t c) { return key.size() == 1 && key[0] == c; }
 
 // The numeric value of a typed text as the courseware reads it: leading blanks, a sign,
 // digits and a decimal fraction; whatever follows is ignored, and a text that does not
@@ -162,8 +161,7 @@ void ViewPause(Shell& sh) {
     scr.drawBox(x - 8, y - 9, x + 120, y + 27, 3);
     scr.drawScaledText(16, 9, sh.II1, 2, 2, 13);
     scr.drawScaledText(x, y, U"Enterキーを押す", 1, 1, 13);
-    while (!IsKey(scr.readKey(), U'\r')) {
-    }
+    WaitForKey(sh, U'\r');
     FlushKeys(sh);
 }
 
@@ -318,8 +316,7 @@ void PressSpacePrompt(Shell& sh) {
     const float x = sh.anchorX + 88, y = sh.anchorY + 45;
     scr.fillBox(x, y, x + 168, y + 27, 13, 2);
     scr.drawScaledText(x, y + 9, U"スペース　キーを押す", 1, 1, 13);
-    while (!IsKey(scr.readKey(), U' ')) {
-    }
+    WaitForKey(sh, U' ');
     scr.fillBox(x, y, x + 168, y + 27, 0);
     scr.locateText(64, 23);
     scr.printText(Text(20, U' '));

@@ -3,14 +3,10 @@
 #include <exception>
 #include <iostream>
 
+#include "shell/keys.h"
 #include "shell/practice.h"
 
 namespace shell {
-
-void FlushKeys(Shell& sh) {
-    while (!sh.scr.readKey().empty()) {
-    }
-}
 
 void SeedFromClock(Shell& sh) {
     const Text t = sh.scr.timeOfDay();

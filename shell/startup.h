@@ -1,4 +1,4 @@
-// Start-up, the key flush, the seed from the clock and the error screen, and the whole run
+// Start-up, the seed from the clock and the error screen, and the whole run
 // of a program from its command line.
 #pragma once
 
@@ -6,7 +6,6 @@
 
 namespace shell {
 
-void FlushKeys(Shell& sh);
 void SeedFromClock(Shell& sh);
 // Start-up up to (not including) the contents screen.
 void StartUp(Shell& sh);
