@@ -41,19 +41,19 @@ struct OneSide {
         auto& tb = sh.tab;
         // The right side opens with its constant. When b equals a*s in entry 2 that constant is
         // 0, which the zero rule has blanked; write it, so the line reads x-5=0, not x-5=.
-        StripPlusIn(tb.TITLE[t.R()]);
-        if (F[t.R()] == 0) tb.TITLE[t.R()] = U"0";
+        StripPlusIn(tb.Ftext[t.R()]);
+        if (F[t.R()] == 0) tb.Ftext[t.R()] = U"0";
 
         SetColumns(sh, 64, 384, 64, 384);
         SetRows(sh, {288, 324, 360, 396, 432, 486});
-        CloseProblem(sh, N, shape.label + tb.U[t.L] + tb.TITLE[t.L] + U"=" + tb.U[t.R()] + tb.TITLE[t.R()],
-                     tb.X[ChainCell(t) + 1]);
+        CloseProblem(sh, N, shape.label + tb.A2text[t.L] + tb.Ftext[t.L] + U"=" + tb.A2text[t.R()] + tb.Ftext[t.R()],
+                     tb.solution[ChainCell(t) + 1]);
     }
 
     static void HintStep1(Shell& sh) { DrawFundamentals(sh, Panel::A); }
 
     static void HintStep2(Shell& sh) {
-        Comment(sh, kCommentX, 2, sh.tab.TITLE[t.L] + U" を移項して");
+        Comment(sh, kCommentX, 2, sh.tab.Ftext[t.L] + U" を移項して");
         MovingEquation(sh, t, kEquationX, 3);
     }
 

@@ -70,15 +70,15 @@ struct BothSides {
         BothSidesRows(sh);
         const auto& tb = sh.tab;
         // The right side opens with its x term, so its constant keeps its "+".
-        CloseProblem(sh, N, shape.label + tb.U[t.L] + tb.TITLE[t.L] + U"=" + tb.U[t.R()] + tb.TITLE[t.R()],
-                     tb.X[ChainCell(t) + 1]);
+        CloseProblem(sh, N, shape.label + tb.A2text[t.L] + tb.Ftext[t.L] + U"=" + tb.A2text[t.R()] + tb.Ftext[t.R()],
+                     tb.solution[ChainCell(t) + 1]);
     }
 
     static void HintStep1(Shell& sh) { DrawFundamentals(sh, Panel::A); }
 
     static void HintStep2(Shell& sh) {
         const auto& tb = sh.tab;
-        const Text moved = shape.commentNamesConstant ? tb.TITLE[t.L] + U" と " + tb.U[t.R()] : tb.U[t.R()];
+        const Text moved = shape.commentNamesConstant ? tb.Ftext[t.L] + U" と " + tb.A2text[t.R()] : tb.A2text[t.R()];
         Comment(sh, kCommentX, 2, moved + U" を移項して");
         MovingEquation(sh, t, kEquationX, 3);
         if (shape.collectedInStep2) CollectedEquation(sh, t, kEquationX, 4);
@@ -127,16 +127,16 @@ void Present7(Shell& sh) {
 
     FormatTexts(sh);
     auto& tb = sh.tab;
-    StripPlusIn(tb.TITLE[5]);
+    StripPlusIn(tb.Ftext[5]);
     ParenthesisRows(sh);
-    CloseProblem(sh, 7, U"① " + tb.TITLE[5] + U"(" + tb.U[5] + tb.TITLE[6] + U")=" + tb.U[2] + tb.TITLE[2],
-                 tb.X[2]);
+    CloseProblem(sh, 7, U"① " + tb.Ftext[5] + U"(" + tb.A2text[5] + tb.Ftext[6] + U")=" + tb.A2text[2] + tb.Ftext[2],
+                 tb.solution[2]);
 }
 
 void Hint7Step2(Shell& sh) {
     const auto& tb = sh.tab;
-    Equation(sh, kEquationX, 2, tb.U[1] + tb.TITLE[1] + U"=" + tb.U[2] + tb.TITLE[2]);
-    Comment(sh, kCommentX, 3, tb.TITLE[1] + U" と " + tb.U[2] + U" を移項して");
+    Equation(sh, kEquationX, 2, tb.A2text[1] + tb.Ftext[1] + U"=" + tb.A2text[2] + tb.Ftext[2]);
+    Comment(sh, kCommentX, 3, tb.Ftext[1] + U" と " + tb.A2text[2] + U" を移項して");
     MovingEquation(sh, kTerms7, kEquationX, 4);
 }
 
@@ -172,17 +172,17 @@ void Present8(Shell& sh) {
 
     FormatTexts(sh);
     auto& tb = sh.tab;
-    StripPlusIn(tb.TITLE[12]);
+    StripPlusIn(tb.Ftext[12]);
     ParenthesisRows(sh);
     CloseProblem(sh, 8,
-                 U"② " + tb.U[11] + tb.TITLE[15] + U"(" + tb.U[15] + tb.TITLE[16] + U")=" + tb.TITLE[12],
-                 tb.X[4]);
+                 U"② " + tb.A2text[11] + tb.Ftext[15] + U"(" + tb.A2text[15] + tb.Ftext[16] + U")=" + tb.Ftext[12],
+                 tb.solution[4]);
 }
 
 void Hint8Step2(Shell& sh) {
     const auto& tb = sh.tab;
-    Equation(sh, kEquationX, 2, tb.U[11] + tb.U[13] + tb.TITLE[11] + U"=" + tb.TITLE[12]);
-    Comment(sh, kCommentX, 3, tb.TITLE[11] + U" を移項して");
+    Equation(sh, kEquationX, 2, tb.A2text[11] + tb.A2text[13] + tb.Ftext[11] + U"=" + tb.Ftext[12]);
+    Comment(sh, kCommentX, 3, tb.Ftext[11] + U" を移項して");
     MovingEquation(sh, kTerms8, kEquationX, 4);
 }
 

@@ -61,24 +61,24 @@ struct Decimal {
         shell::FormatNumberTexts(sh);
         auto& tb = sh.tab;
         for (int j : {shownLeft, shownRight}) {
-            InsertLeadingZero(tb.YKUMI[j]);
-            InsertLeadingZero(tb.TITLE[j]);
+            InsertLeadingZero(tb.Ttext[j]);
+            InsertLeadingZero(tb.Ftext[j]);
         }
         CommonTextRules(sh);
 
         SetColumns(sh, 64, 384, 64, 384);
         SetRows(sh, {288, 324, 360, 396, 432, 468, 504, 540});
         CloseProblem(sh, N,
-                     shape.label + tb.U[shownLeft] + tb.TITLE[shownLeft] + U"=" + tb.U[shownRight] +
-                         tb.TITLE[shownRight],
-                     tb.X[ChainCell(t) + 1]);
+                     shape.label + tb.A2text[shownLeft] + tb.Ftext[shownLeft] + U"=" + tb.A2text[shownRight] +
+                         tb.Ftext[shownRight],
+                     tb.solution[ChainCell(t) + 1]);
     }
 
     static void HintStep2(Shell& sh) {
         const auto& tb = sh.tab;
         Comment(sh, kCommentX, 2, U"両辺に１０をかけて");
-        Equation(sh, kEquationX, 3, tb.U[t.L] + tb.TITLE[t.L] + U"=" + tb.U[t.R()] + tb.TITLE[t.R()]);
-        Comment(sh, kCommentX, 4, tb.TITLE[t.L] + U" と " + tb.U[t.R()] + U" を移項して");
+        Equation(sh, kEquationX, 3, tb.A2text[t.L] + tb.Ftext[t.L] + U"=" + tb.A2text[t.R()] + tb.Ftext[t.R()]);
+        Comment(sh, kCommentX, 4, tb.Ftext[t.L] + U" と " + tb.A2text[t.R()] + U" を移項して");
         MovingEquation(sh, t, kEquationX, 5);
     }
 
@@ -100,7 +100,7 @@ void Present11(Shell& sh) {
     OpenProblem(sh, 11);
     auto& T = sh.tab.T;
     auto& F = sh.tab.F;
-    auto& X = sh.tab.X;
+    auto& X = sh.tab.solution;
     ResetNumberList(sh);
     const int p = PickNumber(sh, 2, 6, true);
     const int q = PickNumber(sh, 2, 5, false);
@@ -121,21 +121,21 @@ void Present11(Shell& sh) {
     SetColumns(sh, 64, 384, 64, 384);
     FractionRows(sh);
     const auto& tb = sh.tab;
-    CloseProblem(sh, 11, U"① " + X[5] + U"x" + U"=" + X[6] + U"x" + tb.TITLE[6], X[2]);
+    CloseProblem(sh, 11, U"① " + X[5] + U"x" + U"=" + X[6] + U"x" + tb.Ftext[6], X[2]);
 }
 
 void Hint11Step2(Shell& sh) {
     const auto& tb = sh.tab;
-    const Text& times = tb.YKUMI[5];
+    const Text& times = tb.Ttext[5];
     Comment(sh, kCommentX, 2, U"両辺に" + times + U" をかけて");
     Equation(sh, kEquationX, 3,
-             times + U"*" + tb.X[5] + U"x" + U"=" + times + U"*" + tb.X[6] + U"x+" + times + U"*(" +
-                 tb.TITLE[6] + U")");
-    Equation(sh, kEquationX, 4, tb.U[1] + tb.TITLE[1] + U"=" + tb.U[2] + tb.TITLE[2]);
+             times + U"*" + tb.solution[5] + U"x" + U"=" + times + U"*" + tb.solution[6] + U"x+" + times + U"*(" +
+                 tb.Ftext[6] + U")");
+    Equation(sh, kEquationX, 4, tb.A2text[1] + tb.Ftext[1] + U"=" + tb.A2text[2] + tb.Ftext[2]);
 }
 
 void Hint11Step3(Shell& sh) {
-    Comment(sh, kCommentX, 5, sh.tab.U[2] + U" を移項して");
+    Comment(sh, kCommentX, 5, sh.tab.A2text[2] + U" を移項して");
     MovingEquation(sh, kTerms11, kEquationX, 6);
     // The last three lines go to the second column, beside the first.
     CollectedEquation(sh, kTerms11, 432, 2);
@@ -158,8 +158,8 @@ void Present12(Shell& sh) {
     const int q2 = PickNumber(sh, 3, 4, true);
     const int p1 = PickNumber(sh, 1, 3, true);
     const int p2 = PickNumber(sh, 1, 2, false);
-    sh.tab.X[7] = shell::QuotientTexts(static_cast<float>(p1), static_cast<float>(q1)).T;
-    sh.tab.X[8] = shell::QuotientTexts(static_cast<float>(p2), static_cast<float>(q2)).T;
+    sh.tab.solution[7] = shell::QuotientTexts(static_cast<float>(p1), static_cast<float>(q1)).T;
+    sh.tab.solution[8] = shell::QuotientTexts(static_cast<float>(p2), static_cast<float>(q2)).T;
     B2[1] = static_cast<float>(p1);
     B2[2] = static_cast<float>(q1);
     B2[3] = static_cast<float>(p2);
@@ -179,22 +179,22 @@ void Present12(Shell& sh) {
     SetColumns(sh, 64, 384, 64, 384);
     FractionRows(sh);
     const auto& tb = sh.tab;
-    CloseProblem(sh, 12, U"② " + tb.X[7] + U"x" + tb.TITLE[16] + U"=" + tb.X[8] + U"x", tb.X[4]);
+    CloseProblem(sh, 12, U"② " + tb.solution[7] + U"x" + tb.Ftext[16] + U"=" + tb.solution[8] + U"x", tb.solution[4]);
 }
 
 void Hint12Step2(Shell& sh) {
     auto& tb = sh.tab;
-    const Text& times = tb.V[5];
+    const Text& times = tb.B2text[5];
     Comment(sh, kCommentX, 2, U"両辺に" + times + U" をかけて");
-    StripPlusIn(tb.TITLE[16]);
+    StripPlusIn(tb.Ftext[16]);
     Equation(
         sh, kEquationX, 3,
-        times + U"*" + tb.X[7] + U"x+" + times + U"*" + tb.TITLE[16] + U"=" + times + U"*" + tb.X[8] + U"x");
-    Equation(sh, kEquationX, 4, tb.U[11] + tb.TITLE[11] + U"=" + tb.U[12] + tb.TITLE[12]);
+        times + U"*" + tb.solution[7] + U"x+" + times + U"*" + tb.Ftext[16] + U"=" + times + U"*" + tb.solution[8] + U"x");
+    Equation(sh, kEquationX, 4, tb.A2text[11] + tb.Ftext[11] + U"=" + tb.A2text[12] + tb.Ftext[12]);
 }
 
 void Hint12Step3(Shell& sh) {
-    Comment(sh, kCommentX, 5, sh.tab.U[12] + U" を移項して");
+    Comment(sh, kCommentX, 5, sh.tab.A2text[12] + U" を移項して");
     MovingEquation(sh, kTerms12, kEquationX, 6);
     // Beside the first column, at x 384.
     CollectedEquation(sh, kTerms12, 400, 2);
@@ -242,30 +242,30 @@ void Present13(Shell& sh) {
     SetRows(sh, {288, 333, 378, 432, 468, 504, 540, 576, 612});
     const auto& tb = sh.tab;
     CloseProblem(sh, 13,
-                 U"問 ﾀ" + tb.U[6] + tb.TITLE[6] + U"/" + tb.V[1] + U"ﾀ=ﾀ" + tb.U[7] + tb.TITLE[7] + U"/" +
-                     tb.V[2] + U"ﾀ",
-                 tb.X[2], 7);
+                 U"問 ﾀ" + tb.A2text[6] + tb.Ftext[6] + U"/" + tb.B2text[1] + U"ﾀ=ﾀ" + tb.A2text[7] + tb.Ftext[7] + U"/" +
+                     tb.B2text[2] + U"ﾀ",
+                 tb.solution[2], 7);
     // This entry also hands its answer over as the second accepted text; both hold the same.
-    sh.ans.DX = sh.ans.K;
+    sh.ans.accepted2 = sh.ans.accepted;
 }
 
 void Hint13Step2(Shell& sh) {
     const auto& tb = sh.tab;
-    const Text& times = tb.V[3];
+    const Text& times = tb.B2text[3];
     Comment(sh, kCommentX, 2, U"両辺に" + times + U" をかけて");
     Equation(sh, kEquationX, 3,
-             times + U"*ﾀ" + tb.U[6] + tb.TITLE[6] + U"/" + tb.V[1] + U"ﾀ=" + times + U"*ﾀ" + tb.U[7] +
-                 tb.TITLE[7] + U"/" + tb.V[2] + U"ﾀ");
+             times + U"*ﾀ" + tb.A2text[6] + tb.Ftext[6] + U"/" + tb.B2text[1] + U"ﾀ=" + times + U"*ﾀ" + tb.A2text[7] +
+                 tb.Ftext[7] + U"/" + tb.B2text[2] + U"ﾀ");
     Equation(sh, kEquationX, 4,
-             tb.V[2] + U"(" + tb.U[6] + tb.TITLE[6] + U")=" + tb.V[1] + U"(" + tb.U[7] + tb.TITLE[7] + U")");
+             tb.B2text[2] + U"(" + tb.A2text[6] + tb.Ftext[6] + U")=" + tb.B2text[1] + U"(" + tb.A2text[7] + tb.Ftext[7] + U")");
 }
 
 void Hint13Step3(Shell& sh) {
     const auto& tb = sh.tab;
     // Second column (x 384).
     Comment(sh, 432, 2, U"かっこをはずして");
-    Equation(sh, 400, 3, tb.U[1] + tb.TITLE[1] + U"=" + tb.U[2] + tb.TITLE[2]);
-    Comment(sh, 432, 4, tb.TITLE[1] + U" と " + tb.U[2] + U" を移項して");
+    Equation(sh, 400, 3, tb.A2text[1] + tb.Ftext[1] + U"=" + tb.A2text[2] + tb.Ftext[2]);
+    Comment(sh, 432, 4, tb.Ftext[1] + U" と " + tb.A2text[2] + U" を移項して");
     MovingEquation(sh, kTerms13, 400, 5);
     // Third column (x 704).
     CollectedEquation(sh, kTerms13, 752, 2);

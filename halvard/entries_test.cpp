@@ -123,17 +123,17 @@ TEST(HalvardEntries, EverySeedShowsASolvableProblemWhoseSolutionIsAccepted) {
             const auto x = Solve(WithoutLabel(r.problem));
             ASSERT_TRUE(x.has_value()) << where << r.problem << " has no single solution";
             const std::string typed = "x=" + x->answerText();
-            EXPECT_EQ(rt::toUtf8(r.answer.K), typed) << where << r.problem;
-            EXPECT_EQ(shell::CheckAnswer(sh, rt::fromUtf8(typed)), 2) << where << r.problem;
+            EXPECT_EQ(rt::toUtf8(r.answer.accepted), typed) << where << r.problem;
+            EXPECT_EQ(shell::CheckAnswer(sh, rt::fromUtf8(typed)), shell::Result::Right) << where << r.problem;
             const std::string wrong = "x=" + (*x + Rational(1)).answerText();
-            EXPECT_EQ(shell::CheckAnswer(sh, rt::fromUtf8(wrong)), 1) << where << r.problem;
-            EXPECT_EQ(rt::toUtf8(r.answer.DX), e == 13 ? typed : "") << where;
-            EXPECT_TRUE(r.answer.third.empty()) << where;
-            EXPECT_EQ(r.answer.WX1, 1);
-            EXPECT_EQ(r.answer.CX1[0], U"  ");
-            EXPECT_EQ(r.answer.CX1[1], U"　　");
-            EXPECT_EQ(sh.E1, e);
-            EXPECT_EQ(sh.IM, 0);
+            EXPECT_EQ(shell::CheckAnswer(sh, rt::fromUtf8(wrong)), shell::Result::Wrong) << where << r.problem;
+            EXPECT_EQ(rt::toUtf8(r.answer.accepted2), e == 13 ? typed : "") << where;
+            EXPECT_TRUE(r.answer.accepted3.empty()) << where;
+            EXPECT_EQ(r.answer.partCount, 1);
+            EXPECT_EQ(r.answer.labels[0], U"  ");
+            EXPECT_EQ(r.answer.labels[1], U"　　");
+            EXPECT_EQ(sh.currentProblem, e);
+            EXPECT_EQ(sh.attempts, 0);
 
             EXPECT_EQ(Places(r.step[2]), layout.step2) << where;
             EXPECT_EQ(Places(r.step[3]), layout.step3) << where;

@@ -7,16 +7,16 @@
 namespace halvard {
 
 void OpenProblem(Shell& sh, int number) {
-    sh.E1 = number;
-    sh.BY = 7;
+    sh.currentProblem = number;
+    sh.colour = 7;
     shell::ClearWorkArea(sh);
     shell::DrawProblemPlate(sh, number, 63, 48, 448, 99);
     for (int i = 1; i <= 5; ++i) {
-        sh.ans.CX1[i].clear();
-        sh.ans.Y1[i][0].clear();
+        sh.ans.labels[i].clear();
+        sh.ans.expectedParts[i][0].clear();
         sh.ans.typedParts[i].clear();
     }
-    for (auto& pair : sh.tab.ZX2) pair.fill(0);
+    for (auto& pair : sh.tab.graphPoints) pair.fill(0);
 }
 
 void FormatTexts(Shell& sh) {
@@ -28,61 +28,61 @@ void CommonTextRules(Shell& sh) {
     auto& tb = sh.tab;
     for (int j = 1; j <= 20; ++j) {
         if (tb.T[j] == 0)
-            tb.U[j].clear();
+            tb.A2text[j].clear();
         else if (tb.T[j] == 1)
-            tb.U[j] = U"x";
+            tb.A2text[j] = U"x";
         else if (tb.T[j] == -1)
-            tb.U[j] = U"-x";
+            tb.A2text[j] = U"-x";
         else
-            tb.U[j] = tb.YKUMI[j] + U"x";
+            tb.A2text[j] = tb.Ttext[j] + U"x";
     }
     for (int j = 1; j <= 20; ++j)
-        if (tb.F[j] > 0) tb.TITLE[j] = U"+" + tb.TITLE[j];
+        if (tb.F[j] > 0) tb.Ftext[j] = U"+" + tb.Ftext[j];
     PlusIfPositive(sh, 3);
     // The left constant, the right constant and the moved constant vanish when they are 0;
     // the collected constant keeps its "0" (7x=0).
     for (int j : {1, 2, 3, 11, 12, 13})
-        if (tb.F[j] == 0) tb.TITLE[j].clear();
+        if (tb.F[j] == 0) tb.Ftext[j].clear();
 }
 
 void SetColumns(Shell& sh, float c1, float c2, float c3, float c4) {
-    sh.tab.COL[31] = c1;
-    sh.tab.COL[32] = c2;
-    sh.tab.COL[33] = c3;
-    sh.tab.COL[34] = c4;
+    sh.tab.columnX[31] = c1;
+    sh.tab.columnX[32] = c2;
+    sh.tab.columnX[33] = c3;
+    sh.tab.columnX[34] = c4;
 }
 
 void SetRows(Shell& sh, std::initializer_list<float> rows) {
     int k = 31;
-    for (float y : rows) sh.tab.BB2[k++] = y;
+    for (float y : rows) sh.tab.rowY[k++] = y;
 }
 
-float Row(const Shell& sh, int k) { return sh.tab.BB2[30 + k]; }
+float Row(const Shell& sh, int k) { return sh.tab.rowY[30 + k]; }
 
 Text CloseProblem(Shell& sh, int number, const Text& problemLine, const Text& answer, int noteColour) {
     shell::DrawText(sh, 64, 72, kEquationColour, U"次の方程式を解きなさい。");
-    const float column = sh.tab.COL[number % 2 == 1 ? 31 : 33];
+    const float column = sh.tab.columnX[number % 2 == 1 ? 31 : 33];
     shell::DrawText(sh, column, Row(sh, 1), kEquationColour, problemLine);
 
     auto& ans = sh.ans;
-    ans.WX1 = 1;
-    ans.CX1[0] = U"  ";
-    ans.CX1[1] = U"　　";
-    ans.CX1[2] = U"  ";
-    ans.CX1[3] = U" 　";
-    ans.CX1[4] = U" 　";
-    ans.Y1[1][0] = shell::StripMarkup(U"x=" + answer);
-    ans.Y1[1][1].clear();
-    ans.DX = ans.Y1[1][1];
-    ans.K.clear();
-    for (int i = 1; i <= 5; ++i) ans.K += ans.Y1[i][0];
+    ans.partCount = 1;
+    ans.labels[0] = U"  ";
+    ans.labels[1] = U"　　";
+    ans.labels[2] = U"  ";
+    ans.labels[3] = U" 　";
+    ans.labels[4] = U" 　";
+    ans.expectedParts[1][0] = shell::StripMarkup(U"x=" + answer);
+    ans.expectedParts[1][1].clear();
+    ans.accepted2 = ans.expectedParts[1][1];
+    ans.accepted.clear();
+    for (int i = 1; i <= 5; ++i) ans.accepted += ans.expectedParts[i][0];
     // No Halvard answer has the shape of a signed pair, so the third text accepts nothing; an
     // empty answer never reaches the check because Enter on an empty line is ignored.
-    ans.third.clear();
+    ans.accepted3.clear();
 
     shell::DrawText(sh, 432, 536, noteColour, U"x= も入力、+はつけない");
-    sh.IM = 0;
-    return ans.K;
+    sh.attempts = 0;
+    return ans.accepted;
 }
 
 void MoveAndCollect(Shell& sh, const Terms& t) {
@@ -96,14 +96,14 @@ void MoveAndCollect(Shell& sh, const Terms& t) {
 
 void SolveCollected(Shell& sh, const Terms& t, int chain) {
     const auto q = shell::QuotientTexts(sh.tab.F[t.C()], sh.tab.T[t.C()]);
-    sh.tab.X[chain] = q.U;
-    sh.tab.X[chain + 1] = q.T;
+    sh.tab.solution[chain] = q.U;
+    sh.tab.solution[chain + 1] = q.T;
 }
 
 void StripPlusIn(Text& text) { text = shell::StripPlus(text); }
 
 void PlusIfPositive(Shell& sh, int term) {
-    Text& x = sh.tab.U[term];
+    Text& x = sh.tab.A2text[term];
     if (sh.tab.T[term] > 0 && (x.empty() || x.front() != U'+')) x = U"+" + x;
 }
 
@@ -118,22 +118,22 @@ void Comment(Shell& sh, float x, int row, const Text& text) {
 void MovingEquation(Shell& sh, const Terms& t, float x, int row) {
     auto& tb = sh.tab;
     PlusIfPositive(sh, t.M());
-    StripPlusIn(tb.TITLE[t.R()]);
-    Equation(sh, x, row, tb.U[t.L] + tb.U[t.M()] + U"=" + tb.TITLE[t.R()] + tb.TITLE[t.M()]);
+    StripPlusIn(tb.Ftext[t.R()]);
+    Equation(sh, x, row, tb.A2text[t.L] + tb.A2text[t.M()] + U"=" + tb.Ftext[t.R()] + tb.Ftext[t.M()]);
 }
 
 void CollectedEquation(Shell& sh, const Terms& t, float x, int row) {
     auto& tb = sh.tab;
-    StripPlusIn(tb.TITLE[t.C()]);
-    Equation(sh, x, row, tb.U[t.C()] + U"=" + tb.TITLE[t.C()]);
+    StripPlusIn(tb.Ftext[t.C()]);
+    Equation(sh, x, row, tb.A2text[t.C()] + U"=" + tb.Ftext[t.C()]);
 }
 
 void DivideComment(Shell& sh, const Terms& t, float x, int row) {
-    Comment(sh, x, row, U"両辺を " + sh.tab.YKUMI[t.C()] + U" でわって");
+    Comment(sh, x, row, U"両辺を " + sh.tab.Ttext[t.C()] + U" でわって");
 }
 
 void ClosingLine(Shell& sh, float x, int row, int chain) {
-    shell::DrawText(sh, x, Row(sh, row), kClosingColour, U"x=" + sh.tab.X[chain]);
+    shell::DrawText(sh, x, Row(sh, row), kClosingColour, U"x=" + sh.tab.solution[chain]);
 }
 
 namespace {
@@ -180,11 +180,11 @@ std::pair<int, int> SpreadPair(Shell& sh, int lo, int hi) {
 
 void ResetNumberList(Shell& sh) {
     constexpr float kList[] = {1, 2, 3, 5, 7, 11};
-    for (int i = 0; i < 6; ++i) sh.tab.COL[i + 1] = kList[i];
+    for (int i = 0; i < 6; ++i) sh.tab.columnX[i + 1] = kList[i];
 }
 
 int PickNumber(Shell& sh, int from, int to, bool remove) {
-    auto& list = sh.tab.COL;
+    auto& list = sh.tab.columnX;
     const int i = shell::RandomInt(sh, from, to);
     const int value = static_cast<int>(list[i]);
     if (remove)

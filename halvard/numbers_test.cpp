@@ -186,7 +186,7 @@ bool Matches(const std::string& s, const char* pattern) { return std::regex_sear
 bool Full(const std::string& s, const char* pattern) { return std::regex_match(s, std::regex(pattern)); }
 // The text of the n-th line a hint step drew (0 first).
 const std::string& Line(const EntryRun& r, int step, size_t n) { return r.step[step].at(n).text; }
-std::string K(const EntryRun& r) { return rt::toUtf8(r.answer.K); }
+std::string K(const EntryRun& r) { return rt::toUtf8(r.answer.accepted); }
 
 TEST(HalvardNumbers, EdgesShowAsThePupilShouldSeeThem) {
     const std::vector<Edge> edges = {

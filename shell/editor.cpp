@@ -24,17 +24,17 @@ void DropLast(Text& part) {
 class Editor {
 public:
     Editor(Shell& sh, Text& typed)
-        : sh_(sh), typed_(typed), penX_(sh.DSM1), penY_(sh.DSM2), lineY_(sh.DSM2), lineStartX_(sh.anchorX) {
-        sh_.BY = kColour;
-        sh_.A4 = 0;
-        sh_.X1 = 0;
+        : sh_(sh), typed_(typed), penX_(sh.pen.x), penY_(sh.pen.y), lineY_(sh.pen.y), lineStartX_(sh.anchor.x) {
+        sh_.colour = kColour;
+        sh_.rootState = RootState::None;
+        sh_.escapeNext = false;
     }
 
     // The root and escape state belong to this answer only; leaving them set would put
     // overlines or unconverted characters into whatever is drawn next.
     ~Editor() {
-        sh_.A4 = 0;
-        sh_.X1 = 0;
+        sh_.rootState = RootState::None;
+        sh_.escapeNext = false;
     }
 
     Editor(const Editor&) = delete;
@@ -63,13 +63,16 @@ public:
                 StartFraction();
                 continue;
             }
-            if (k == kRoot) sh_.A4 = 11;
+            if (k == kRoot) sh_.rootState = RootState::ShortStarting;
             if (k == kTallRoot) {
-                sh_.A4 = 22;
+                sh_.rootState = RootState::TallStarting;
                 k = kRoot;
             }
             if (k == kCaret) {
-                sh_.X1 = mode_ == Mode::Main ? 1 : 2;
+                // On the line the escape only changes how the next character is drawn; in a
+                // fraction part the "^" is stored too, so the part draws the same when typeset.
+                sh_.escapeNext = mode_ == Mode::Main;
+                escapeInPart_ = mode_ != Mode::Main;
                 continue;
             }
             if (k == 13) {
@@ -92,32 +95,32 @@ private:
     void Cursor(int c) { sh_.scr.drawCircle(penX_ + 8, penY_ + 8, 4, c, true); }
 
     float DrawAt(float x, float y, const Text& text) {
-        sh_.DSM1 = x;
-        sh_.DSM2 = y;
+        sh_.pen.x = x;
+        sh_.pen.y = y;
         return DrawChars(sh_, text);
     }
 
     void Reset() {
-        sh_.A4 = 0;
+        sh_.rootState = RootState::None;
         mode_ = Mode::Main;
         lineY_ = penY_;
     }
 
     void TypeOnLine(char32_t k) {
         Cursor(0);
-        switch (sh_.A4) {
-            case 1:
+        switch (sh_.rootState) {
+            case RootState::Short:
                 DrawRootBar(sh_, penX_, penY_);
                 break;
-            case 11:
+            case RootState::ShortStarting:
                 DrawRootBarNext(sh_, penX_, penY_);
-                sh_.A4 = 1;
+                sh_.rootState = RootState::Short;
                 break;
-            case 2:
-            case 22:
+            case RootState::Tall:
+            case RootState::TallStarting:
                 DrawTallRootBar(sh_, penX_, penY_);
                 break;
-            default:
+            case RootState::None:
                 break;
         }
         penX_ = DrawAt(penX_, penY_, Text(1, k));
@@ -129,15 +132,16 @@ private:
         Cursor(0);
         Text& part = mode_ == Mode::Denominator ? den_ : num_;
         const float rowY = mode_ == Mode::Denominator ? lineY_ + 15 : lineY_ - 12;
-        if (sh_.A4 == 1) {
+        if (sh_.rootState == RootState::Short) {
             DrawRootBar(sh_, penX_, rowY);
-        } else if (sh_.A4 == 11) {
+        } else if (sh_.rootState == RootState::ShortStarting) {
             DrawRootBarNext(sh_, penX_, rowY);
-            sh_.A4 = 1;
+            sh_.rootState = RootState::Short;
         }
-        if (sh_.X1 == 2) {
+        if (escapeInPart_) {
             part += kCaret;
-            sh_.X1 = 1;
+            escapeInPart_ = false;
+            sh_.escapeNext = true;
         }
         DrawAt(penX_, rowY, Text(1, k));
         penX_ += 16;
@@ -158,13 +162,13 @@ private:
     bool Enter() {
         Cursor(0);
         if (mode_ == Mode::Main && typed_.empty()) return false;
-        if (mode_ == Mode::Main && sh_.A4 == 0) {
+        if (mode_ == Mode::Main && sh_.rootState == RootState::None) {
             Confirm();
             return true;
         }
-        if (sh_.A4 == 11 || sh_.A4 == 1 || (mode_ == Mode::Main && sh_.A4 == 2)) {
+        if (sh_.rootState == RootState::ShortStarting || sh_.rootState == RootState::Short || (mode_ == Mode::Main && sh_.rootState == RootState::Tall)) {
             // Enter closes an open root; nothing is stored for it.
-            sh_.A4 = 0;
+            sh_.rootState = RootState::None;
             return false;
         }
         if (mode_ == Mode::Denominator) {
@@ -188,14 +192,14 @@ private:
 
     void Confirm() {
         Fill(penX_, penY_ - 20, penX_ + 1120, penY_ + 54);
-        DrawText(sh_, penX_, penY_, kColour, sh_.ans.CX1[1]);
-        DrawText(sh_, sh_.DSM1 + 160, penY_, kColour, sh_.ans.CX1[2]);
+        DrawText(sh_, penX_, penY_, kColour, sh_.ans.labels[1]);
+        DrawText(sh_, sh_.pen.x + 160, penY_, kColour, sh_.ans.labels[2]);
         typed_ = StripEndMarks(typed_);
     }
 
     void Delete() {
         Cursor(0);
-        if (EndsWith(typed_, kRoot) || EndsWith(den_, kRoot) || EndsWith(num_, kRoot)) sh_.A4 = 0;
+        if (EndsWith(typed_, kRoot) || EndsWith(den_, kRoot) || EndsWith(num_, kRoot)) sh_.rootState = RootState::None;
         switch (mode_) {
             case Mode::Main:
                 if (EndsWith(typed_, kEndMark)) {
@@ -250,7 +254,7 @@ private:
     void ReopenPart(Text& part) {
         if (!EndsWith(part, kEndMark)) return;
         part.pop_back();
-        if (part.find(kRoot) != Text::npos) sh_.A4 = 1;
+        if (part.find(kRoot) != Text::npos) sh_.rootState = RootState::Short;
     }
 
     Shell& sh_;
@@ -262,6 +266,7 @@ private:
     float fractionX_ = 0;
     float denEndX_ = 0;
     Text den_, num_;
+    bool escapeInPart_ = false;  // a "^" typed in a fraction part, not yet stored
 };
 
 }  // namespace
@@ -277,22 +282,22 @@ EditEnd AnswerInput(Shell& sh) {
             return end;
         }
         const Text answer = StripEndMarks(typed);
-        sh.AX1 = CheckAnswer(sh, answer);
-        sh.scr.trace("CheckAnswer", {{"typed", answer}, {"result", sh.AX1}});
+        sh.lastResult = CheckAnswer(sh, answer);
+        sh.scr.trace("CheckAnswer", {{"typed", answer}, {"result", static_cast<int>(sh.lastResult)}});
         return end;
     }
 }
 
 void ShowAnswerPrompt(Shell& sh) {
-    const float x = sh.anchorX, y = sh.anchorY;
+    const float x = sh.anchor.x, y = sh.anchor.y;
     sh.scr.fillBox(x, y - 18, 1600, y + 54, 0);
     sh.scr.showTextCursor(false);
-    const Text& label0 = sh.ans.CX1[0];
+    const Text& label0 = sh.ans.labels[0];
     // Label 0 ends where typing starts; the ten blanks put label 1 ten cells further on.
     const float left = x - 16 * static_cast<float>(label0.size() + 1);
-    DrawText(sh, left, y, kColour, U"答 " + label0 + Text(10, U' ') + sh.ans.CX1[1]);
-    sh.DSM1 = x + 16;
-    sh.DSM2 = y;
+    DrawText(sh, left, y, kColour, U"答 " + label0 + Text(10, U' ') + sh.ans.labels[1]);
+    sh.pen.x = x + 16;
+    sh.pen.y = y;
 }
 
 EditEnd EditAnswer(Shell& sh, Text& typed) {
@@ -300,9 +305,10 @@ EditEnd EditAnswer(Shell& sh, Text& typed) {
     return editor.Run();
 }
 
-int CheckAnswer(const Shell& sh, const Text& typed) {
+Result CheckAnswer(const Shell& sh, const Text& typed) {
     const Text answer = TrimBlanks(typed);
-    return answer == sh.ans.K || answer == sh.ans.DX || answer == sh.ans.third ? 2 : 1;
+    return answer == sh.ans.accepted || answer == sh.ans.accepted2 || answer == sh.ans.accepted3 ? Result::Right
+                                                                                         : Result::Wrong;
 }
 
 }  // namespace shell

@@ -9,12 +9,12 @@ namespace shell {
 enum class EditEnd { Complete, Cleared, LineFull };
 
 // One attempt: prompt, edit, check. Returns LineFull when the answer ran off the line
-// (nothing is checked then); otherwise sets AX1 and returns Complete.
+// (nothing is checked then); otherwise sets lastResult and returns Complete.
 EditEnd AnswerInput(Shell& sh);
 void ShowAnswerPrompt(Shell& sh);
 // Edits the typed answer in place.
 EditEnd EditAnswer(Shell& sh, Text& typed);
-// 2 when the answer (blanks removed) equals K, DX or the third accepted text, else 1.
-int CheckAnswer(const Shell& sh, const Text& typed);
+// Right when the answer, blanks removed, equals one of the three accepted texts.
+Result CheckAnswer(const Shell& sh, const Text& typed);
 
 }  // namespace shell

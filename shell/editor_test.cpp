@@ -30,8 +30,8 @@ struct Typing {
 Typing Type(const std::string& keys, const std::array<rt::Text, 7>& labels = {}) {
     testing_rig::Rig rig(Plain(), keys);
     shell::StartUp(rig.sh);
-    rig.sh.ans.K = U"x=3";
-    rig.sh.ans.CX1 = labels;
+    rig.sh.ans.accepted = U"x=3";
+    rig.sh.ans.labels = labels;
     rig.clearTrace();
     Typing t;
     try {
@@ -125,15 +125,15 @@ TEST(AnswerEditor, CheckAcceptsTheThreeTextsWithoutBlanks) {
         int result;
     };
     testing_rig::Rig rig(Plain());
-    rig.sh.ans.K = U"x=3";
-    rig.sh.ans.DX = U"3";
-    rig.sh.ans.third = U"+3";
+    rig.sh.ans.accepted = U"x=3";
+    rig.sh.ans.accepted2 = U"3";
+    rig.sh.ans.accepted3 = U"+3";
     for (const Row row : {Row{"x=3", 2}, Row{"3", 2}, Row{"+3", 2}, Row{"x = 3", 2}, Row{" +3 ", 2},
                           Row{"3.0", 1}, Row{"x=3　", 1}, Row{"X=3", 1}, Row{"", 1}})
-        EXPECT_EQ(shell::CheckAnswer(rig.sh, rt::fromUtf8(row.typed)), row.result) << row.typed;
+        EXPECT_EQ(static_cast<int>(shell::CheckAnswer(rig.sh, rt::fromUtf8(row.typed))), row.result) << row.typed;
     // A problem with nothing accepted yet marks every answer wrong.
     rig.sh.ans = shell::AnswerSettings{};
-    EXPECT_EQ(shell::CheckAnswer(rig.sh, U"3"), 1);
+    EXPECT_EQ(shell::CheckAnswer(rig.sh, U"3"), shell::Result::Wrong);
 }
 
 TEST(AnswerEditor, TypedCharactersAreShownAsSymbols) {

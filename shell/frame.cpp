@@ -19,12 +19,12 @@ void DrawProblemPlate(Shell& sh, int number, float y, float left, float right, f
 void FormatNumberTexts(Shell& sh) {
     Tables& t = sh.tab;
     for (std::size_t i = 0; i < t.T.size(); ++i) {
-        t.YKUMI[i] = Num(t.T[i]);
-        t.TITLE[i] = Num(t.F[i]);
+        t.Ttext[i] = Num(t.T[i]);
+        t.Ftext[i] = Num(t.F[i]);
     }
     for (std::size_t i = 0; i < t.A2.size(); ++i) {
-        t.U[i] = Num(t.A2[i]);
-        t.V[i] = Num(t.B2[i]);
+        t.A2text[i] = Num(t.A2[i]);
+        t.B2text[i] = Num(t.B2[i]);
     }
 }
 
@@ -51,9 +51,9 @@ Text InputNumber(Shell& sh, float x, float y) {
         cursor(px, py, 0);
         if (key == U"\r") return typed;
         PenSaver pen(sh);
-        sh.DSM1 = px;
-        sh.DSM2 = py;
-        sh.BY = 13;
+        sh.pen.x = px;
+        sh.pen.y = py;
+        sh.colour = 13;
         // Half a cell per character: the digits of a number sit close together.
         px = DrawChars(sh, key) - 8;
         typed += key;

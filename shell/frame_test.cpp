@@ -63,11 +63,11 @@ TEST(FormatNumberTexts, BlankFreeTextsOfEveryTable) {
     t.F[40] = 1.3f + 1.5f;
     t.A2[20] = -0.5f;
     t.B2[1] = 12;
-    t.YKUMI[7] = U"stale";
+    t.Ttext[7] = U"stale";
     shell::FormatNumberTexts(rig.sh);
     const std::vector<std::pair<shell::Text, std::string>> rows = {
-        {t.YKUMI[0], "3"}, {t.YKUMI[40], "-2"}, {t.YKUMI[7], "0"}, {t.TITLE[5], ".5"}, {t.TITLE[40], "2.8"},
-        {t.TITLE[0], "0"}, {t.U[20], "-.5"},    {t.V[1], "12"},    {t.V[20], "0"},
+        {t.Ttext[0], "3"}, {t.Ttext[40], "-2"}, {t.Ttext[7], "0"}, {t.Ftext[5], ".5"}, {t.Ftext[40], "2.8"},
+        {t.Ftext[0], "0"}, {t.A2text[20], "-.5"},    {t.B2text[1], "12"},    {t.B2text[20], "0"},
     };
     for (std::size_t i = 0; i < rows.size(); ++i)
         EXPECT_EQ(rt::toUtf8(rows[i].first), rows[i].second) << "row " << i;
@@ -89,9 +89,9 @@ TEST(InputNumber, TypingBackspaceAndEnter) {
     };
     for (const auto& r : rows) {
         Rig rig(TestProgram(), r.keys);
-        rig.sh.DSM1 = 1;
-        rig.sh.DSM2 = 2;
-        rig.sh.BY = 4;
+        rig.sh.pen.x = 1;
+        rig.sh.pen.y = 2;
+        rig.sh.colour = 4;
         EXPECT_EQ(rt::toUtf8(shell::InputNumber(rig.sh, 320, 306)), r.result) << r.keys;
         const auto events = rig.events();
         std::vector<std::pair<float, std::string>> glyphs;
@@ -114,9 +114,9 @@ TEST(InputNumber, TypingBackspaceAndEnter) {
         EXPECT_EQ(dots.back().at("c"), 0) << r.keys;
         EXPECT_EQ(dots.back().at("r"), 4) << r.keys;
         EXPECT_EQ(dots.back().at("y"), 314) << r.keys;
-        EXPECT_EQ(rig.sh.DSM1, 1) << r.keys;
-        EXPECT_EQ(rig.sh.DSM2, 2) << r.keys;
-        EXPECT_EQ(rig.sh.BY, 4) << r.keys;
+        EXPECT_EQ(rig.sh.pen.x, 1) << r.keys;
+        EXPECT_EQ(rig.sh.pen.y, 2) << r.keys;
+        EXPECT_EQ(rig.sh.colour, 4) << r.keys;
     }
 }
 

@@ -38,17 +38,17 @@ char32_t ToFullWidth(const SymbolTables& tables, char32_t ch) {
 
 float DrawChars(Shell& sh, const Text& text) {
     const Text chars = TrimBlanks(text);
-    float x = sh.DSM1;
+    float x = sh.pen.x;
     // An empty text still takes one cell: that is how a blank inside DrawText advances.
     const std::size_t count = std::max<std::size_t>(chars.size(), 1);
     for (std::size_t i = 0; i < count; ++i) {
         char32_t ch = i < chars.size() ? chars[i] : 0;
         if (ch == kCaret) {
-            sh.X1 = 1;
+            sh.escapeNext = true;
             continue;
         }
-        if (sh.X1 == 1)
-            sh.X1 = 0;
+        if (sh.escapeNext)
+            sh.escapeNext = false;
         else if (ch != 0)
             ch = ToFullWidth(*sh.prog.symbols, ch);
         // Half-width glyphs sit low in their cell; lifting them lines them up with full-width ones.
@@ -57,64 +57,64 @@ float DrawChars(Shell& sh, const Text& text) {
         // taking no cell of its own.
         if (ch == kPoint) x -= 4;
         if (ch == kRootSign) {
-            if (sh.A4 == 22) {
-                DrawTallRoot(sh, x, sh.DSM2);
-                sh.A4 = 2;
+            if (sh.rootState == RootState::TallStarting) {
+                DrawTallRoot(sh, x, sh.pen.y);
+                sh.rootState = RootState::Tall;
             } else {
-                DrawShortRoot(sh, x, sh.DSM2);
+                DrawShortRoot(sh, x, sh.pen.y);
             }
         } else if (ch != 0) {
-            sh.scr.drawScaledText(x, sh.DSM2 - raise, Text(1, ch), 1, 1, sh.BY);
+            sh.scr.drawScaledText(x, sh.pen.y - raise, Text(1, ch), 1, 1, sh.colour);
         }
         if (ch == kPoint) x -= 12;
         x += kCell;
     }
-    sh.DS4 = x;
+    sh.charsEndX = x;
     return x;
 }
 
 void DrawText(Shell& sh, const Text& text) {
-    sh.scr.trace("DrawText", {{"x", sh.DSM1}, {"y", sh.DSM2}, {"c", sh.BY}, {"text", text}});
+    sh.scr.trace("DrawText", {{"x", sh.pen.x}, {"y", sh.pen.y}, {"c", sh.colour}, {"text", text}});
     std::size_t i = 0;
     while (i < text.size()) {
         const char32_t h = text[i++];
         // An escaped character is drawn as it is, even when it is a mark.
-        const bool escaped = sh.X1 == 1;
+        const bool escaped = sh.escapeNext;
         if (!escaped && h == kFraction) {
             const auto close = text.find(kFraction, i);
             if (close == Text::npos) continue;  // a lone bar mark is dropped
-            const float y = sh.DSM2;
-            sh.DSM1 = DrawTypedFraction(sh, sh.DSM1, y, text.substr(i, close - i));
-            sh.DSM2 = y;
+            const float y = sh.pen.y;
+            sh.pen.x = DrawTypedFraction(sh, sh.pen.x, y, text.substr(i, close - i));
+            sh.pen.y = y;
             i = close + 1;
         } else if (!escaped && h == kFrame) {
             const Text framed = text.substr(i, 1);
             i += framed.size();
-            DrawFramedText(sh, sh.DSM1, sh.DSM2, framed);
+            DrawFramedText(sh, sh.pen.x, sh.pen.y, framed);
         } else if (!escaped && h == kTallRoot) {
-            sh.A4 = 22;
-            sh.DSM1 = DrawChars(sh, U"!");
+            sh.rootState = RootState::TallStarting;
+            sh.pen.x = DrawChars(sh, U"!");
         } else if (!escaped && h == kRoot) {
-            DrawRootBarNext(sh, sh.DSM1, sh.DSM2);
+            DrawRootBarNext(sh, sh.pen.x, sh.pen.y);
             DrawChars(sh, U"!");
-            sh.A4 = 1;
-            sh.DSM1 = sh.DS4;
+            sh.rootState = RootState::Short;
+            sh.pen.x = sh.charsEndX;
         } else if (!escaped && h == kEndMark) {
-            sh.A4 = 0;
+            sh.rootState = RootState::None;
         } else if (!escaped && h == kCaret) {
-            sh.X1 = 1;
+            sh.escapeNext = true;
         } else {
-            if (sh.A4 == 1) DrawRootBar(sh, sh.DSM1, sh.DSM2);
-            if (sh.A4 == 22 || sh.A4 == 2) DrawTallRootBar(sh, sh.DSM1, sh.DSM2);
-            sh.DSM1 = DrawChars(sh, Text(1, h));
+            if (sh.rootState == RootState::Short) DrawRootBar(sh, sh.pen.x, sh.pen.y);
+            if (sh.rootState == RootState::TallStarting || sh.rootState == RootState::Tall) DrawTallRootBar(sh, sh.pen.x, sh.pen.y);
+            sh.pen.x = DrawChars(sh, Text(1, h));
         }
     }
 }
 
 void DrawText(Shell& sh, float x, float y, int colour, const Text& text) {
-    sh.DSM1 = x;
-    sh.DSM2 = y;
-    sh.BY = colour;
+    sh.pen.x = x;
+    sh.pen.y = y;
+    sh.colour = colour;
     DrawText(sh, text);
 }
 
@@ -132,21 +132,21 @@ float DrawTypedFraction(Shell& sh, float x, float y, const Text& fraction) {
     const float shiftD = 8.0f * static_cast<float>(cells - cellsD);
 
     PenSaver pen(sh);
-    sh.DSM1 = x + shiftN;
-    sh.DSM2 = y - 12;
+    sh.pen.x = x + shiftN;
+    sh.pen.y = y - 12;
     DrawChars(sh, n);
-    sh.DSM1 = x + shiftD;
-    sh.DSM2 = y + 16;
+    sh.pen.x = x + shiftD;
+    sh.pen.y = y + 16;
     DrawChars(sh, d);
-    sh.DSM2 = y;
+    sh.pen.y = y;
     for (int i = 0; i < cells; ++i) {
         const float cx = x + kCell * static_cast<float>(i);
-        sh.DSM1 = cx;
+        sh.pen.x = cx;
         DrawChars(sh, Text(1, kFraction));
         // Under a tall root its overline runs on over the whole fraction.
-        if (sh.A4 == 2) sh.scr.drawLine(cx, y - 16, cx + kCell, y - 16, sh.BY);
+        if (sh.rootState == RootState::Tall) sh.scr.drawLine(cx, y - 16, cx + kCell, y - 16, sh.colour);
     }
-    if (sh.A4 == 1) sh.A4 = 0;
+    if (sh.rootState == RootState::Short) sh.rootState = RootState::None;
     DrawRootBarsInPart(sh, x + shiftN, y - 12, rawN);
     DrawRootBarsInPart(sh, x + shiftD, y + 16, rawD);
     return x + kCell * static_cast<float>(cells);
@@ -179,25 +179,25 @@ void DrawRootBarsInPart(Shell& sh, float x, float y, const Text& part) {
 
 void DrawShortRoot(Shell& sh, float x, float y) {
     sh.scr.drawPolyline({{x, y + 12}, {x + 2, y + 8}, {x + 6, y + 16}, {x + 11, y - 5}, {x + 16, y - 5}},
-                        sh.BY);
+                        sh.colour);
 }
 
 void DrawTallRoot(Shell& sh, float x, float y) {
     sh.scr.drawPolyline({{x, y + 20}, {x + 2, y + 16}, {x + 6, y + 28}, {x + 11, y - 16}, {x + 16, y - 16}},
-                        sh.BY);
+                        sh.colour);
 }
 
-void DrawRootBar(Shell& sh, float x, float y) { sh.scr.drawLine(x, y - 5, x + kCell, y - 5, sh.BY); }
+void DrawRootBar(Shell& sh, float x, float y) { sh.scr.drawLine(x, y - 5, x + kCell, y - 5, sh.colour); }
 
 void DrawRootBarNext(Shell& sh, float x, float y) {
-    sh.scr.drawLine(x + kCell, y - 5, x + 2 * kCell, y - 5, sh.BY);
+    sh.scr.drawLine(x + kCell, y - 5, x + 2 * kCell, y - 5, sh.colour);
 }
 
 // While the tall sign is still to be drawn (state 22) the pen is on the sign's cell, so the
 // overline belongs over the next one.
 void DrawTallRootBar(Shell& sh, float x, float y) {
-    const float from = sh.A4 == 22 ? x + kCell : x;
-    sh.scr.drawLine(from, y - 16, from + kCell, y - 16, sh.BY);
+    const float from = sh.rootState == RootState::TallStarting ? x + kCell : x;
+    sh.scr.drawLine(from, y - 16, from + kCell, y - 16, sh.colour);
 }
 
 float DrawFramedText(Shell& sh, float x, float y, const Text& text) {
@@ -205,29 +205,29 @@ float DrawFramedText(Shell& sh, float x, float y, const Text& text) {
     const bool fraction = text.find(kFraction) != Text::npos;
     const int cells = fraction ? MeasureMarkup(text) : MarkupCells(text);
     const float width = kCell * static_cast<float>(cells);
-    if (width > box.HHKIG) box.HHKIG = kCell * static_cast<float>(cells + 1);
-    if (fraction && box.UBX < 30)
-        box.UBX = 32;
-    else if (!fraction && !text.empty() && box.UBX < 16)
-        box.UBX = 16;
+    if (width > box.width) box.width = kCell * static_cast<float>(cells + 1);
+    if (fraction && box.height < 30)
+        box.height = 32;
+    else if (!fraction && !text.empty() && box.height < 16)
+        box.height = 16;
 
-    const float margin = (box.HHKIG - width) / 2;
-    const float top = y + std::floor((box.UBX - 18) / 2);
-    const float bottom = y + box.UBX;
-    sh.scr.fillBox(x, y, x + box.HHKIG, bottom, box.TI, box.TJ);
-    if (box.CCC2 == -1) {
-        const float marker = box.UBX >= 36 ? 12 : 8;
-        sh.scr.drawCircle(x + marker / 2, (y + bottom) / 2, marker / 2, box.TI, true, box.TJ == 3 ? 5 : 3);
+    const float margin = (box.width - width) / 2;
+    const float top = y + std::floor((box.height - 18) / 2);
+    const float bottom = y + box.height;
+    sh.scr.fillBox(x, y, x + box.width, bottom, box.border, box.fill);
+    if (box.marker) {
+        const float marker = box.height >= 36 ? 12 : 8;
+        sh.scr.drawCircle(x + marker / 2, (y + bottom) / 2, marker / 2, box.border, true, box.fill == 3 ? 5 : 3);
     }
     if (!text.empty()) {
-        sh.DSM1 = x + margin + 2;
-        sh.DSM2 = top;
+        sh.pen.x = x + margin + 2;
+        sh.pen.y = top;
         DrawText(sh, text);
     }
-    sh.DSM1 = x + box.HHKIG;
-    sh.DSM2 = y;
-    box.CCC2 = 1;
-    return sh.DSM1;
+    sh.pen.x = x + box.width;
+    sh.pen.y = y;
+    box.marker = false;
+    return sh.pen.x;
 }
 
 int MeasureMarkup(const Text& text, int count) {

@@ -121,8 +121,8 @@ TEST(DrawText, GlyphPositions) {
         const auto events = rig.events();
         const std::string at = rt::toUtf8(r.text);
         EXPECT_EQ(Glyphs(events), r.glyphs) << at;
-        EXPECT_EQ(rig.sh.DSM1, r.endX) << at;
-        EXPECT_EQ(rig.sh.DSM2, 200) << at;
+        EXPECT_EQ(rig.sh.pen.x, r.endX) << at;
+        EXPECT_EQ(rig.sh.pen.y, 200) << at;
         for (const auto& e : ops(events, "drawScaledText")) EXPECT_EQ(e.at("c"), 4) << at;
         // What the screen says is read from the DrawText event, written before any drawing.
         ASSERT_FALSE(events.empty()) << at;
@@ -146,13 +146,13 @@ TEST(DrawChars, BlanksTakeNoCellAndThePointNone) {
     };
     for (const auto& r : rows) {
         Rig rig(TestProgram());
-        rig.sh.DSM1 = 50;
-        rig.sh.DSM2 = 80;
+        rig.sh.pen.x = 50;
+        rig.sh.pen.y = 80;
         const float end = shell::DrawChars(rig.sh, r.text);
         EXPECT_EQ(Glyphs(rig.events()), r.glyphs) << rt::toUtf8(r.text);
         EXPECT_EQ(end, r.ds4) << rt::toUtf8(r.text);
-        EXPECT_EQ(rig.sh.DS4, r.ds4) << rt::toUtf8(r.text);
-        EXPECT_EQ(rig.sh.X1, 0) << rt::toUtf8(r.text);
+        EXPECT_EQ(rig.sh.charsEndX, r.ds4) << rt::toUtf8(r.text);
+        EXPECT_FALSE(rig.sh.escapeNext) << rt::toUtf8(r.text);
     }
 }
 
@@ -161,20 +161,20 @@ TEST(DrawText, RootsAndTheirOverlines) {
         const char32_t* text;
         std::vector<std::pair<float, float>> roots;
         std::vector<Line> lines;
-        int rootState;
+        shell::RootState rootState;
     };
     const std::vector<Row> rows = {
         // The 2 gets its overline twice (once as the cell after the sign, once as a radicand
         // cell); "+1" after the end mark gets none.
-        {U"!2ﾝ+1", {{100, 212}}, {{116, 195, 132, 195}, {116, 195, 132, 195}}, 0},
-        {U"!15", {{100, 212}}, {{116, 195, 132, 195}, {116, 195, 132, 195}, {132, 195, 148, 195}}, 1},
+        {U"!2ﾝ+1", {{100, 212}}, {{116, 195, 132, 195}, {116, 195, 132, 195}}, shell::RootState::None},
+        {U"!15", {{100, 212}}, {{116, 195, 132, 195}, {116, 195, 132, 195}, {132, 195, 148, 195}}, shell::RootState::Short},
         // A tall root over a fraction: the overline runs on over every bar cell.
-        {U"#ﾀ1/2ﾀﾝ", {{100, 220}}, {{116, 184, 132, 184}}, 0},
-        {U"#ﾀ12/5ﾀﾝ", {{100, 220}}, {{116, 184, 132, 184}, {132, 184, 148, 184}}, 0},
+        {U"#ﾀ1/2ﾀﾝ", {{100, 220}}, {{116, 184, 132, 184}}, shell::RootState::None},
+        {U"#ﾀ12/5ﾀﾝ", {{100, 220}}, {{116, 184, 132, 184}, {132, 184, 148, 184}}, shell::RootState::None},
         // A root inside a fraction part, overlined in the numerator row.
-        {U"ﾀ!2ﾝ/3ﾀ", {{100, 200}}, {{116, 183, 132, 183}}, 0},
-        {U"ﾀ1/!3ﾝ+1ﾀ", {{100, 228}}, {{116, 211, 132, 211}}, 0},
-        {U"^!2", {}, {}, 0},
+        {U"ﾀ!2ﾝ/3ﾀ", {{100, 200}}, {{116, 183, 132, 183}}, shell::RootState::None},
+        {U"ﾀ1/!3ﾝ+1ﾀ", {{100, 228}}, {{116, 211, 132, 211}}, shell::RootState::None},
+        {U"^!2", {}, {}, shell::RootState::None},
     };
     for (const auto& r : rows) {
         Rig rig(TestProgram());
@@ -183,23 +183,23 @@ TEST(DrawText, RootsAndTheirOverlines) {
         const std::string at = rt::toUtf8(r.text);
         EXPECT_EQ(RootStarts(events), r.roots) << at;
         EXPECT_EQ(Lines(events), r.lines) << at;
-        EXPECT_EQ(rig.sh.A4, r.rootState) << at;
+        EXPECT_EQ(rig.sh.rootState, r.rootState) << at;
         for (const auto& e : ops(events, "drawLine")) EXPECT_EQ(e.at("c"), 4) << at;
     }
 }
 
 TEST(DrawTypedFraction, CentresTheShorterPart) {
     Rig rig(TestProgram());
-    rig.sh.DSM1 = 7;
-    rig.sh.DSM2 = 9;
+    rig.sh.pen.x = 7;
+    rig.sh.pen.y = 9;
     // As the answer editor leaves it: every part with its own end mark.
     EXPECT_EQ(shell::DrawTypedFraction(rig.sh, 200, 300, U"ﾝ12ﾝ/345ﾝ"), 248);
     const auto g = Glyphs(rig.events());
     ASSERT_EQ(g.size(), 8u);
     EXPECT_EQ(g[0], (Glyph{208, 288, "１"}));
     EXPECT_EQ(g[2], (Glyph{200, 316, "３"}));
-    EXPECT_EQ(rig.sh.DSM1, 7);
-    EXPECT_EQ(rig.sh.DSM2, 9);
+    EXPECT_EQ(rig.sh.pen.x, 7);
+    EXPECT_EQ(rig.sh.pen.y, 9);
 }
 
 TEST(MeasureMarkup, CellsOfMarkedUpText) {
@@ -215,7 +215,7 @@ TEST(DrawFramedText, BoxSizeMarginAndMarker) {
     struct Row {
         const char32_t* text;
         float width, height;
-        int marker;
+        bool marker;
         // expected
         float boxWidth, boxHeight;
         float textDx, textDy;  // -1: no text drawn
@@ -223,24 +223,24 @@ TEST(DrawFramedText, BoxSizeMarginAndMarker) {
         int markerFill;
     };
     const std::vector<Row> rows = {
-        {U"abc", 96, 18, 1, 96, 18, 26, 0, 0, 0},   {U"abcdefg", 96, 18, 1, 128, 18, 10, 0, 0, 0},
-        {U"ﾀ1/2ﾀ", 96, 18, 1, 96, 32, 42, 7, 0, 0}, {U"", 96, 18, 1, 96, 18, -1, -1, 0, 0},
-        {U"", 80, 10, 1, 80, 10, -1, -1, 0, 0},     {U"a", 0, 0, 1, 32, 16, 10, -1, 0, 0},
-        {U"ab", 64, 40, -1, 64, 40, 18, 11, 6, 3},
+        {U"abc", 96, 18, false, 96, 18, 26, 0, 0, 0},   {U"abcdefg", 96, 18, false, 128, 18, 10, 0, 0, 0},
+        {U"ﾀ1/2ﾀ", 96, 18, false, 96, 32, 42, 7, 0, 0}, {U"", 96, 18, false, 96, 18, -1, -1, 0, 0},
+        {U"", 80, 10, false, 80, 10, -1, -1, 0, 0},     {U"a", 0, 0, false, 32, 16, 10, -1, 0, 0},
+        {U"ab", 64, 40, true, 64, 40, 18, 11, 6, 3},
     };
     for (const auto& r : rows) {
         Rig rig(TestProgram());
         rig.sh.box = {r.width, r.height, 15, 8, r.marker};
-        rig.sh.BY = 13;
+        rig.sh.colour = 13;
         const float end = shell::DrawFramedText(rig.sh, 300, 100, r.text);
         const auto events = rig.events();
         const std::string at = rt::toUtf8(r.text) + " in " + std::to_string(r.width);
         EXPECT_EQ(end, 300 + r.boxWidth) << at;
-        EXPECT_EQ(rig.sh.DSM1, 300 + r.boxWidth) << at;
-        EXPECT_EQ(rig.sh.DSM2, 100) << at;
-        EXPECT_EQ(rig.sh.box.HHKIG, r.boxWidth) << at;
-        EXPECT_EQ(rig.sh.box.UBX, r.boxHeight) << at;
-        EXPECT_EQ(rig.sh.box.CCC2, 1) << at;
+        EXPECT_EQ(rig.sh.pen.x, 300 + r.boxWidth) << at;
+        EXPECT_EQ(rig.sh.pen.y, 100) << at;
+        EXPECT_EQ(rig.sh.box.width, r.boxWidth) << at;
+        EXPECT_EQ(rig.sh.box.height, r.boxHeight) << at;
+        EXPECT_FALSE(rig.sh.box.marker) << at;
         const auto boxes = ops(events, "fillBox");
         ASSERT_EQ(boxes.size(), 1u) << at;
         EXPECT_EQ(boxes[0], (json{{"op", "fillBox"},
@@ -275,7 +275,7 @@ TEST(DrawFramedText, BoxSizeMarginAndMarker) {
     }
     // The widened width stays for the next box.
     Rig rig(TestProgram());
-    rig.sh.box = {96, 18, 15, 3, -1};
+    rig.sh.box = {96, 18, 15, 3, true};
     shell::DrawFramedText(rig.sh, 0, 0, U"abcdefg");
     shell::DrawFramedText(rig.sh, 0, 40, U"ab");
     const auto boxes = ops(rig.events(), "fillBox");
@@ -297,9 +297,9 @@ TEST(DrawText, FramedCharacterInsideText) {
     EXPECT_EQ(boxes[0].at("x2"), 148);
     EXPECT_EQ(Glyphs(events), (std::vector<Glyph>{{100, 200, "ａ"}, {126, 200, "３"}, {148, 200, "ｂ"}}));
     EXPECT_EQ(testing_rig::drawnTexts(events), (std::vector<std::string>{"aﾜ3b", "3"}));
-    EXPECT_EQ(rig.sh.DSM1, 164);
-    EXPECT_EQ(rig.sh.DSM2, 200);
-    EXPECT_EQ(rig.sh.BY, 13);
+    EXPECT_EQ(rig.sh.pen.x, 164);
+    EXPECT_EQ(rig.sh.pen.y, 200);
+    EXPECT_EQ(rig.sh.colour, 13);
 }
 
 // One screen with every kind of markup, compared pixel for pixel with the stored image.
@@ -310,15 +310,15 @@ void DrawMarkupSheet(shell::Shell& sh) {
         {330, U"3.14  -.5  x=2.5  0.25"},     {400, U"~ABC ?  'A=90%  a@b  &r  x[3  y]2  $"},
     };
     for (const auto& [y, text] : lines) shell::DrawText(sh, 40, y, 15, text);
-    sh.box = {32, 18, 13, 8, 1};
+    sh.box = {32, 18, 13, 8, false};
     shell::DrawText(sh, 40, 470, 15, U"aﾜ3+ﾜ4b");
-    sh.box = {96, 18, 15, 2, -1};
-    sh.BY = 13;
+    sh.box = {96, 18, 15, 2, true};
+    sh.colour = 13;
     shell::DrawFramedText(sh, 40, 530, U"x+1");
     // A fraction is taller than the 32 px minimum height: the caller gives it room.
-    sh.box = {96, 48, 15, 3, -1};
+    sh.box = {96, 48, 15, 3, true};
     shell::DrawFramedText(sh, 180, 530, U"ﾀ1/2ﾀx");
-    sh.box = {48, 40, 15, 8, 1};
+    sh.box = {48, 40, 15, 8, false};
     shell::DrawFramedText(sh, 320, 530, U"");
 }
 

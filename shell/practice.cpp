@@ -44,8 +44,8 @@ float TypedValue(const Text& s) {
 
 void CallHint(Shell& sh, int step) {
     const auto& entries = sh.prog.entries;
-    if (sh.E1 < 1 || sh.E1 >= static_cast<int>(entries.size())) return;
-    const Entry& entry = entries[static_cast<size_t>(sh.E1)];
+    if (sh.currentProblem < 1 || sh.currentProblem >= static_cast<int>(entries.size())) return;
+    const Entry& entry = entries[static_cast<size_t>(sh.currentProblem)];
     void (*hint)(Shell&) = step == 1 ? entry.HintStep1 : step == 2 ? entry.HintStep2 : entry.HintStep3;
     if (hint) hint(sh);
 }
@@ -60,7 +60,7 @@ void PresentPlaceholder(Shell& sh, int e) {
 
 // Menu A after the last entry, menu B after any other: drawn once, then polled.
 Next EndOfProblemMenu(Shell& sh) {
-    const bool last = sh.E1 == sh.D1;
+    const bool last = sh.currentProblem == sh.problemCount;
     if (last) {
         sh.scr.drawScaledText(16, 594,
                               U"☆この問題をもう１度練習する…１    ☆１番から練習する…２    ☆「内容」に戻る…３",
@@ -72,18 +72,18 @@ Next EndOfProblemMenu(Shell& sh) {
     }
     for (;;) {
         const Text key = sh.scr.readKey();
-        sh.BY = 4;
+        sh.colour = 4;
         if (IsKey(key, U'1')) {
             FlushKeys(sh);
-            return {Next::Problem, sh.E1};
+            return {Next::Problem, sh.currentProblem};
         }
         if (IsKey(key, U'2')) {
             if (last) {
-                sh.MIRU.assign(1, U'1');  // assign(): "= U\"1\"" trips a false -Wrestrict in GCC 12
+                sh.startNumberText.assign(1, U'1');  // assign(): "= U\"1\"" trips a false -Wrestrict in GCC 12
                 return {Next::NewRound, 0};
             }
             FlushKeys(sh);
-            return {Next::Problem, sh.E1 + 1};
+            return {Next::Problem, sh.currentProblem + 1};
         }
         if (last && IsKey(key, U'3')) return {Next::Contents, 0};
     }
@@ -118,10 +118,10 @@ void RunLessons(Shell& sh) {
 Next ContentsMenu(Shell& sh) {
     rt::Screen& scr = sh.scr;
     scr.clearScreen();
-    const auto n = static_cast<float>(sh.II1.size());
+    const auto n = static_cast<float>(sh.title.size());
     scr.fillBox(240, 70, 256 + 32 * n + 16, 143, 15, 10);
-    scr.drawScaledText(256, 90, sh.II1, 2, 2, 13);
-    const Text c = TrimBlanks(NumberText(static_cast<float>(sh.D1)));
+    scr.drawScaledText(256, 90, sh.title, 2, 2, 13);
+    const Text c = TrimBlanks(NumberText(static_cast<float>(sh.problemCount)));
     DrawText(sh, 320, 216, 15, U"★ 練習" + c + U"題・・・・・・・・・・・・・１");
     DrawText(sh, 320, 270, 15, U"★ 練習" + c + U"題を見る・・・・・・・・・・２");
     DrawText(sh, 320, 324, 15, U"★ 終わる・・・・・・・・・・・・・・・３");
@@ -136,7 +136,7 @@ Next ContentsMenu(Shell& sh) {
 
 Next ViewProblems(Shell& sh) {
     sh.viewMode = true;
-    sh.LEM = 1;
+    sh.nextToView = 1;
     sh.scr.clearScreen();
     sh.scr.drawScaledText(100, 80, U"問題を見る", 2, 2, 15);
     // One flush between two waits for a key: the pause ends with one and Present reads no
@@ -144,11 +144,11 @@ Next ViewProblems(Shell& sh) {
     // nothing for a pupil, but in a key script it would eat the key the first made pending.
     FlushKeys(sh);
     for (;;) {
-        if (sh.LEM > sh.D1) {
+        if (sh.nextToView > sh.problemCount) {
             sh.viewMode = false;
             return {Next::Contents, 0};
         }
-        PresentEntry(sh, sh.LEM);
+        PresentEntry(sh, sh.nextToView);
         // In view mode the driver only pauses and moves LEM on; it asks for no answer.
         RunPractice(sh);
     }
@@ -156,10 +156,10 @@ Next ViewProblems(Shell& sh) {
 
 void ViewPause(Shell& sh) {
     rt::Screen& scr = sh.scr;
-    const float x = sh.anchorX, y = sh.anchorY;
+    const float x = sh.anchor.x, y = sh.anchor.y;
     scr.fillBox(x - 8, y - 9, x + 120, y + 27, 8);
     scr.drawBox(x - 8, y - 9, x + 120, y + 27, 3);
-    scr.drawScaledText(16, 9, sh.II1, 2, 2, 13);
+    scr.drawScaledText(16, 9, sh.title, 2, 2, 13);
     scr.drawScaledText(x, y, U"Enterキーを押す", 1, 1, 13);
     WaitForKey(sh, U'\r');
     FlushKeys(sh);
@@ -171,35 +171,35 @@ Next AskStartNumber(Shell& sh) {
     for (;;) {
         scr.drawScaledText(288, 270, U"何番から始めますか　番号を入力し、Enter キーを押してください。", 1, 1,
                            13);
-        sh.MIRU = InputNumber(sh, 320, 306);
-        const float v = TypedValue(sh.MIRU);
-        if (v >= 1 && v <= static_cast<float>(sh.D1)) break;
+        sh.startNumberText = InputNumber(sh, 320, 306);
+        const float v = TypedValue(sh.startNumberText);
+        if (v >= 1 && v <= static_cast<float>(sh.problemCount)) break;
     }
 
     scr.clearScreen();
-    scr.drawScaledText(0, 9, sh.II1, 1, 1, 5);
+    scr.drawScaledText(0, 9, sh.title, 1, 1, 5);
     scr.fillBox(640, 0, 1328, 48.6f, 11, 4);
     // The key help runs on from piece to piece; the root signs sit a little lower.
     DrawText(sh, 656, 0, 13, U"分数→F1, △→F2, ");
-    DrawText(sh, sh.DSM1, 6, 13, U"√");
-    DrawText(sh, sh.DSM1, 0, 13, U" →F3, ±→F4, ≦≧→F5,F6, π→F7");
+    DrawText(sh, sh.pen.x, 6, 13, U"√");
+    DrawText(sh, sh.pen.x, 0, 13, U" →F3, ±→F4, ≦≧→F5,F6, π→F7");
     DrawText(sh, 656, 23.4f, 13, U"度°→F8,∠→F9,≡→F10,∽→F11, 大");
-    DrawText(sh, sh.DSM1, 25.6f, 13, U"√");
-    DrawText(sh, sh.DSM1, 21.6f, 13, U"→F12,２乗→ﾍ2,3乗→ﾍ3");
+    DrawText(sh, sh.pen.x, 25.6f, 13, U"√");
+    DrawText(sh, sh.pen.x, 21.6f, 13, U"→F12,２乗→ﾍ2,3乗→ﾍ3");
 
     SeedFromClock(sh);
     return {Next::NewRound, 0};
 }
 
 Next StartPracticeRound(Shell& sh) {
-    ++sh.X8;
-    DrawProgressTable(sh, kTableColumn, kTableRow, sh.D1);
-    for (int i = 1; i <= sh.D1; ++i) sh.KAIX[static_cast<size_t>(i)] = 0;
+    ++sh.round;
+    DrawProgressTable(sh, kTableColumn, kTableRow, sh.problemCount);
+    for (int i = 1; i <= sh.problemCount; ++i) sh.completed[static_cast<size_t>(i)] = 0;
     FlushKeys(sh);
     // A start number with a fraction part selects the entry of its whole part; the prompt
     // has already kept the value within 1 to D1.
-    const int entry = static_cast<int>(std::floor(TypedValue(sh.MIRU)));
-    return {Next::Problem, entry < 1 ? 1 : entry > sh.D1 ? sh.D1 : entry};
+    const int entry = static_cast<int>(std::floor(TypedValue(sh.startNumberText)));
+    return {Next::Problem, entry < 1 ? 1 : entry > sh.problemCount ? sh.problemCount : entry};
 }
 
 void DrawProgressTable(Shell& sh, int c0, int r0, int n) {
@@ -210,7 +210,7 @@ void DrawProgressTable(Shell& sh, int c0, int r0, int n) {
     scr.drawBox(x0, y0, x1, y0 + 32, 1);
     scr.drawLine(x0, y0 + 18, x1, y0 + 18, 1);
     scr.locateText(c0 - 3, r0);
-    scr.printNumber2(static_cast<float>(sh.X8));
+    scr.printNumber2(static_cast<float>(sh.round));
     scr.drawScaledText(x0 - 20, y0 + 18, U"回", 1, 1, 11);
     for (int k = 1; k < n; ++k) {
         const float x = 8.0f * (c0 + 2 * k);
@@ -224,8 +224,8 @@ void DrawProgressTable(Shell& sh, int c0, int r0, int n) {
 
 void PresentEntry(Shell& sh, int e) {
     sh.scr.trace("Present", {{"entry", e}});
-    sh.E1 = e;
-    sh.IM = 0;
+    sh.currentProblem = e;
+    sh.attempts = 0;
     const auto& entries = sh.prog.entries;
     if (e >= 1 && e < static_cast<int>(entries.size()) && entries[static_cast<size_t>(e)].Present) {
         entries[static_cast<size_t>(e)].Present(sh);
@@ -236,10 +236,10 @@ void PresentEntry(Shell& sh, int e) {
 }
 
 Next RunPractice(Shell& sh) {
-    sh.BY = 7;
+    sh.colour = 7;
     if (sh.viewMode) {
         ViewPause(sh);
-        ++sh.LEM;
+        ++sh.nextToView;
         return {Next::View, 0};
     }
 
@@ -251,47 +251,47 @@ Next RunPractice(Shell& sh) {
     };
 
     for (;;) {
-        sh.scr.fillBox(sh.anchorX, sh.anchorY - 11, 1280, sh.anchorY + 27, 0);
-        ++sh.IM;
+        sh.scr.fillBox(sh.anchor.x, sh.anchor.y - 11, 1280, sh.anchor.y + 27, 0);
+        ++sh.attempts;
         if (AnswerInput(sh) == EditEnd::LineFull) {
             // The answer ran off the line: the attempt counts, with no mark and no hint.
-            sh.BY = 7;
+            sh.colour = 7;
             continue;
         }
-        DrawResultMark(sh, sh.AX1);
+        DrawResultMark(sh, sh.lastResult);
         // The table records the first answer of a problem not yet completed in this round.
         // An attempt abandoned on a full line gave no answer, so the first checked one counts.
-        if (firstAnswer && sh.KAIX.at(static_cast<size_t>(sh.E1)) == 0) {
-            MarkProgressCell(sh, sh.E1, sh.AX1);
-            sh.X = 0;
+        if (firstAnswer && sh.completed.at(static_cast<size_t>(sh.currentProblem)) == 0) {
+            MarkProgressCell(sh, sh.currentProblem, sh.lastResult);
+            sh.completions = 0;
         }
         firstAnswer = false;
 
-        const bool right = sh.AX1 == 2;
-        if (sh.IM > 3) {
+        const bool right = sh.lastResult == Result::Right;
+        if (sh.attempts > 3) {
             // Abandoned attempts pushed the count past the table: this one ends the problem,
             // with every step of the solution that is not on the screen yet.
             for (int step = 1; step <= 3; ++step)
                 if (!shown[step]) show(step);
             break;
         }
-        if (right || sh.IM == 3) {
-            for (int step = right ? sh.IM : 3; step <= 3; ++step) show(step);
+        if (right || sh.attempts == 3) {
+            for (int step = right ? sh.attempts : 3; step <= 3; ++step) show(step);
             break;
         }
-        show(sh.IM);
+        show(sh.attempts);
         PressSpacePrompt(sh);
     }
 
-    ++sh.X;
-    ShowRepeatCount(sh, sh.E1, sh.X);
-    sh.KAIX.at(static_cast<size_t>(sh.E1)) = 1;
+    ++sh.completions;
+    ShowRepeatCount(sh, sh.currentProblem, sh.completions);
+    sh.completed.at(static_cast<size_t>(sh.currentProblem)) = 1;
     return EndOfProblemMenu(sh);
 }
 
-void DrawResultMark(Shell& sh, int result) {
-    const float cx = sh.anchorX + 24, cy = sh.anchorY + 8;
-    if (result == 2) {
+void DrawResultMark(Shell& sh, Result result) {
+    const float cx = sh.anchor.x + 24, cy = sh.anchor.y + 8;
+    if (result == Result::Right) {
         sh.scr.drawCircle(cx, cy, 22, 5);
     } else {
         sh.scr.drawLine(cx - 16, cy - 18, cx + 16, cy + 18, 5);
@@ -299,8 +299,8 @@ void DrawResultMark(Shell& sh, int result) {
     }
 }
 
-void MarkProgressCell(Shell& sh, int entry, int result) {
-    const Text mark = sh.scr.jisChar(result == 2 ? 8571 : 8543);
+void MarkProgressCell(Shell& sh, int entry, Result result) {
+    const Text mark = sh.scr.jisChar(result == Result::Right ? 8571 : 8543);
     sh.scr.drawScaledText(kTableX + kCellWidth * (entry - 1), kTableY + 18, mark, 0, 0, 11);
 }
 
@@ -313,7 +313,7 @@ void ShowRepeatCount(Shell& sh, int entry, int& count) {
 
 void PressSpacePrompt(Shell& sh) {
     rt::Screen& scr = sh.scr;
-    const float x = sh.anchorX + 88, y = sh.anchorY + 45;
+    const float x = sh.anchor.x + 88, y = sh.anchor.y + 45;
     scr.fillBox(x, y, x + 168, y + 27, 13, 2);
     scr.drawScaledText(x, y + 9, U"スペース　キーを押す", 1, 1, 13);
     WaitForKey(sh, U' ');

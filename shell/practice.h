@@ -25,8 +25,8 @@ void DrawProgressTable(Shell& sh, int c0, int r0, int n);
 
 // After an entry's Present: attempts, marks, hint steps and the end-of-problem menu.
 Next RunPractice(Shell& sh);
-void DrawResultMark(Shell& sh, int result);
-void MarkProgressCell(Shell& sh, int entry, int result);
+void DrawResultMark(Shell& sh, Result result);
+void MarkProgressCell(Shell& sh, int entry, Result result);
 void ShowRepeatCount(Shell& sh, int entry, int& count);
 void PressSpacePrompt(Shell& sh);
 

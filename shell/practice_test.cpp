@@ -17,9 +17,9 @@ void Hint2(shell::Shell& sh) { sh.scr.trace("hint", {{"step", 2}}); }
 void Hint3(shell::Shell& sh) { sh.scr.trace("hint", {{"step", 3}}); }
 // Every test problem has the answer 3, in any of its three accepted forms.
 void PresentThree(shell::Shell& sh) {
-    sh.ans.K = U"3";
-    sh.ans.DX = U"x=3";
-    sh.ans.third = U"+3";
+    sh.ans.accepted = U"3";
+    sh.ans.accepted2 = U"x=3";
+    sh.ans.accepted3 = U"+3";
 }
 
 const std::vector<shell::Entry> kEntries{
@@ -232,7 +232,7 @@ TEST(ProgressTable, Placement) {
     for (const Row row : {Row{13, 448, 431}, Row{3, 288, 276}, Row{9, 384, 372}, Row{29, 704, 687}}) {
         SCOPED_TRACE(row.count);
         testing_rig::Rig rig(ThreeProblems());
-        rig.sh.X8 = 7;
+        rig.sh.round = 7;
         shell::DrawProgressTable(rig.sh, 30, 0, row.count);
         const auto events = rig.events();
         const auto fills = testing_rig::ops(events, "fillBox");

@@ -16,8 +16,8 @@ const SymbolTables& StandardSymbols() {
 Shell::Shell(rt::Screen& screen, const Program& program)
     : scr(screen),
       prog(program),
-      II1(program.title),
-      D1(program.problemCount),
-      KAIX(program.problemCount + 1, 0) {}
+      title(program.title),
+      problemCount(program.problemCount),
+      completed(program.problemCount + 1, 0) {}
 
 }  // namespace shell

@@ -1,6 +1,5 @@
 // The lesson shell's state: one object, created at start-up and passed by reference to every
-// routine and problem entry. Names follow the courseware's registers (a trailing "$" of a
-// text register is dropped; where that would clash with a number register, the text gets "S").
+// routine and problem entry, and the Program record that makes one program of the family.
 #pragma once
 
 #include <array>
@@ -10,6 +9,7 @@
 
 namespace shell {
 
+using rt::Point;
 using rt::Text;
 
 struct Shell;
@@ -49,34 +49,45 @@ struct Program {
 
 // Settings of DrawFramedText, kept between calls.
 struct FrameBox {
-    float HHKIG = 0;  // box width: a minimum, widened to fit and written back
-    float UBX = 0;    // box height: raised to a minimum and written back
-    int TI = 15;      // border colour
-    int TJ = 0;       // fill colour
-    int CCC2 = 1;     // -1: draw the marker disc once
+    float width = 0;      // a minimum, widened to fit the text and written back
+    float height = 0;     // raised to a minimum and written back
+    int border = 15;      // outline colour
+    int fill = 0;         // interior colour
+    bool marker = false;  // draw a marker disc at the left end of the next box only
 };
 
-// The answer settings that a problem entry prepares for the answer editor.
+// What a problem entry prepares for the answer editor.
 struct AnswerSettings {
-    int WX1 = 1;                              // part count
-    std::array<Text, 7> CX1{};                // part labels 0..6
-    std::array<std::array<Text, 2>, 6> Y1{};  // accepted part texts 1..5, two forms
-    std::array<Text, 6> typedParts{};         // typed part texts 1..5
-    Text K, DX, third;                        // the three accepted answer texts
+    int partCount = 1;
+    std::array<Text, 7> labels{};                        // labels 0..6 around the answer line
+    std::array<std::array<Text, 2>, 6> expectedParts{};  // accepted part texts 1..5, two forms each
+    std::array<Text, 6> typedParts{};                    // typed part texts 1..5
+    // The three accepted answer texts; the check compares the typed answer with each.
+    Text accepted, accepted2, accepted3;
 };
 
-// The number and text tables of the problem entries.
+// The number and text tables that a problem entry fills and its hint steps read.
 struct Tables {
-    std::array<float, 41> T{}, F{}, BB2{};
-    std::array<float, 41> COL{};  // the column table (no register name)
-    std::array<float, 21> A2{}, B2{};
-    std::array<Text, 41> YKUMI{}, TITLE{};
-    std::array<Text, 21> U{}, V{}, X{};  // X is the courseware's X$
-    std::array<Text, 11> YITI{}, SAIGO{}, HH2{}, G{};
-    std::array<float, 11> HH{}, ZX3{}, YW{};
-    std::array<std::array<float, 3>, 11> ZX2{};  // graph-point pairs
-    std::array<float, 6> SFU{}, KAIY{}, XKUMI{};
+    // The problem's numbers: in the equation drills T holds x coefficients and F constants.
+    std::array<float, 41> T{}, F{};
+    std::array<float, 41> rowY{};     // cells 31..38: y of text rows; 1, 2: figure corners or a kept pen y
+    std::array<float, 41> columnX{};  // cells 31..34: x of text columns; 1..9: a number list or corners
+    std::array<float, 21> A2{}, B2{};  // further number lists
+    std::array<Text, 41> Ttext{}, Ftext{};     // blank-free texts of T and F
+    std::array<Text, 21> A2text{}, B2text{};   // blank-free texts of A2 and B2
+    std::array<Text, 21> solution{};           // answer and chain texts of the worked solution
+    std::array<std::array<float, 3>, 11> graphPoints{};
 };
+
+enum class RootState {
+    None,
+    ShortStarting,  // a root sign was just typed: its overline starts over the next cell
+    Short,          // inside a root: each character gets an overline
+    TallStarting,   // a tall root over a fraction was just started
+    Tall,           // inside a tall root
+};
+
+enum class Result { Wrong = 1, Right = 2 };
 
 struct Shell {
     Shell(rt::Screen& screen, const Program& program);
@@ -84,26 +95,26 @@ struct Shell {
     rt::Screen& scr;
     const Program& prog;
 
-    Text II1;               // title
-    int D1 = 0;             // problem count
-    std::vector<int> KAIX;  // 1..D1: completed in this round
-    int E1 = 0;             // entry in progress
-    int IM = 0;             // attempts at the current problem
-    int X = 0;              // completions of the current problem
-    int X8 = 0;             // practice rounds started
-    Text MIRU;              // start number as typed
-    int LEM = 0;            // next problem in view mode
+    Text title;
+    int problemCount = 0;
+    std::vector<int> completed;  // 1..problemCount: completed in this round
+    int currentProblem = 0;
+    int attempts = 0;       // at the current problem
+    int completions = 0;    // of the current problem: the count under its progress mark
+    int round = 0;          // practice rounds started
+    Text startNumberText;   // the start number as typed
+    int nextToView = 0;     // the next problem in view mode
     bool viewMode = false;
-    int AX1 = 0;  // last check: 2 right, 1 wrong
+    Result lastResult = Result::Wrong;
 
-    // Drawing registers shared by the text routines, the editor and the entries.
-    int BY = 4;                // colour
-    float DSM1 = 0, DSM2 = 0;  // pen
-    float DS4 = 0;             // pen x after DrawChars
-    int A4 = 0;                // root state: 0, 1, 22, 2 (the editor also uses 11)
-    int X1 = 0;                // escape flag
+    // Drawing state shared by the text routines, the editor and the entries.
+    int colour = 4;
+    Point pen{};             // where DrawText draws next
+    float charsEndX = 0;     // the pen x where DrawChars ended
+    RootState rootState = RootState::None;
+    bool escapeNext = false;  // the next character is drawn as typed, marks included
 
-    float anchorX = 480, anchorY = 576;  // answer anchor
+    Point anchor{};  // where the answer line starts
 
     FrameBox box;
     AnswerSettings ans;
@@ -119,19 +130,18 @@ inline int RandomInt(Shell& sh, int a, int b) {
 // must not disturb the caller's pen.
 class PenSaver {
 public:
-    explicit PenSaver(Shell& sh) : sh_(sh), x_(sh.DSM1), y_(sh.DSM2), c_(sh.BY) {}
+    explicit PenSaver(Shell& sh) : sh_(sh), pen_(sh.pen), colour_(sh.colour) {}
     ~PenSaver() {
-        sh_.DSM1 = x_;
-        sh_.DSM2 = y_;
-        sh_.BY = c_;
+        sh_.pen = pen_;
+        sh_.colour = colour_;
     }
     PenSaver(const PenSaver&) = delete;
     PenSaver& operator=(const PenSaver&) = delete;
 
 private:
     Shell& sh_;
-    float x_, y_;
-    int c_;
+    Point pen_;
+    int colour_;
 };
 
 }  // namespace shell

@@ -23,13 +23,13 @@ void StartUp(Shell& sh) {
     sh.scr.clearScreen();
     SeedFromClock(sh);
     for (int n = 1; n <= 12; ++n) sh.scr.setFunctionKey(n, sh.prog.functionKeys[static_cast<size_t>(n - 1)]);
-    sh.BY = 4;
-    sh.anchorX = 480;
-    sh.anchorY = 576;
-    sh.II1 = sh.prog.title;
-    sh.D1 = sh.prog.problemCount;
+    sh.colour = 4;
+    sh.anchor.x = 480;
+    sh.anchor.y = 576;
+    sh.title = sh.prog.title;
+    sh.problemCount = sh.prog.problemCount;
     // Every table starts empty: 0 and "".
-    sh.KAIX.assign(static_cast<size_t>(sh.D1) + 1, 0);
+    sh.completed.assign(static_cast<size_t>(sh.problemCount) + 1, 0);
     sh.tab = Tables{};
     sh.ans = AnswerSettings{};
 }

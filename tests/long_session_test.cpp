@@ -35,10 +35,10 @@ void Present(shell::Shell& sh) {
         if (probe.presents == 100) probe.heapAt100 = heap;
         if (heap > probe.heapMax) probe.heapMax = heap;
     }
-    sh.ans.K.assign(1, U'3');  // assign(): "= U\"3\"" trips a false -Wrestrict in GCC 12
+    sh.ans.accepted.assign(1, U'3');  // assign(): "= U\"3\"" trips a false -Wrestrict in GCC 12
 }
 
-void Hint(shell::Shell& sh) { sh.BY = 7; }
+void Hint(shell::Shell& sh) { sh.colour = 7; }
 
 const shell::Program& Program() {
     static const shell::Program program{
