@@ -104,8 +104,8 @@ void Present11(Shell& sh) {
     ResetNumberList(sh);
     const int p = PickNumber(sh, 2, 6, true);
     const int q = PickNumber(sh, 2, 5, false);
-    X[5] = shell::QuotientTexts(1, static_cast<float>(p)).T;
-    X[6] = shell::QuotientTexts(1, static_cast<float>(q)).T;
+    X[5] = shell::QuotientTexts(1, static_cast<float>(p)).answer;
+    X[6] = shell::QuotientTexts(1, static_cast<float>(q)).answer;
     // Multiplied by pq, (1/p)x becomes qx and (1/q)x becomes px.
     T[1] = static_cast<float>(q);
     T[2] = static_cast<float>(p);
@@ -158,8 +158,8 @@ void Present12(Shell& sh) {
     const int q2 = PickNumber(sh, 3, 4, true);
     const int p1 = PickNumber(sh, 1, 3, true);
     const int p2 = PickNumber(sh, 1, 2, false);
-    sh.tab.solution[7] = shell::QuotientTexts(static_cast<float>(p1), static_cast<float>(q1)).T;
-    sh.tab.solution[8] = shell::QuotientTexts(static_cast<float>(p2), static_cast<float>(q2)).T;
+    sh.tab.solution[7] = shell::QuotientTexts(static_cast<float>(p1), static_cast<float>(q1)).answer;
+    sh.tab.solution[8] = shell::QuotientTexts(static_cast<float>(p2), static_cast<float>(q2)).answer;
     B2[1] = static_cast<float>(p1);
     B2[2] = static_cast<float>(q1);
     B2[3] = static_cast<float>(p2);

@@ -96,8 +96,8 @@ void MoveAndCollect(Shell& sh, const Terms& t) {
 
 void SolveCollected(Shell& sh, const Terms& t, int chain) {
     const auto q = shell::QuotientTexts(sh.tab.F[t.C()], sh.tab.T[t.C()]);
-    sh.tab.solution[chain] = q.U;
-    sh.tab.solution[chain + 1] = q.T;
+    sh.tab.solution[chain] = q.chain;
+    sh.tab.solution[chain + 1] = q.answer;
 }
 
 void StripPlusIn(Text& text) { text = shell::StripPlus(text); }

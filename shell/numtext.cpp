@@ -71,52 +71,52 @@ GcdLcmResult GcdLcm(float a, float b) {
 
 Quotient QuotientTexts(float n, float d) {
     Quotient q;
-    q.DB1 = n * d < 0 ? -1.0f : 1.0f;
-    const bool negative = q.DB1 < 0;
+    q.sign = n * d < 0 ? -1.0f : 1.0f;
+    const bool negative = q.sign < 0;
     if (d == 1) {
-        q.RAB = n;
-        q.DS = 1;
-        q.DB = 1;
+        q.numerator = n;
+        q.denominator = 1;
+        q.kind = 1;
     } else {
         const GcdLcmResult g = GcdLcm(std::fabs(n), std::fabs(d));
-        q.FF = g.FF;
+        q.lcm = g.lcm;
         // Only 0/0 has no gcd; it then stays as given instead of becoming NaN.
-        const float divisor = g.TKAI == 0 ? 1.0f : g.TKAI;
-        q.RAB = q.DB1 * std::fabs(n) / divisor;
-        q.DS = std::fabs(d) / divisor;
-        if (q.RAB == 0 || q.DS == 1)
-            q.DB = 1;
-        else if (q.DS == d && !negative)
-            q.DB = 3;
+        const float divisor = g.gcd == 0 ? 1.0f : g.gcd;
+        q.numerator = q.sign * std::fabs(n) / divisor;
+        q.denominator = std::fabs(d) / divisor;
+        if (q.numerator == 0 || q.denominator == 1)
+            q.kind = 1;
+        else if (q.denominator == d && !negative)
+            q.kind = 3;
         else
-            q.DB = 2;
+            q.kind = 2;
     }
 
-    const Text a = Num(std::fabs(q.RAB));
+    const Text a = Num(std::fabs(q.numerator));
     const Text sign = negative ? U"-" : U"";
-    q.YY = FractionText(Num(n), Num(d));
-    switch (q.DB) {
+    q.given = FractionText(Num(n), Num(d));
+    switch (q.kind) {
         case 1:
-            q.T = sign + a;
+            q.answer = sign + a;
             break;
         case 2:
-            q.T = sign + FractionText(a, Num(q.DS));
+            q.answer = sign + FractionText(a, Num(q.denominator));
             break;
         default:
-            q.T = FractionText(Num(n), Num(d));
+            q.answer = FractionText(Num(n), Num(d));
             break;
     }
-    if (q.DB == 3) {
-        q.F = U"+" + q.T;
-        q.U = q.T;
-        q.DBS = q.F;
+    if (q.kind == 3) {
+        q.signedAnswer = U"+" + q.answer;
+        q.chain = q.answer;
+        q.signedChain = q.signedAnswer;
     } else {
-        q.F = (negative ? U"" : U"+") + q.T;
-        q.U = q.YY + U"=" + q.T;
-        q.DBS = (negative ? U"" : U"+") + q.YY + U"=" + q.F;
+        q.signedAnswer = (negative ? U"" : U"+") + q.answer;
+        q.chain = q.given + U"=" + q.answer;
+        q.signedChain = (negative ? U"" : U"+") + q.given + U"=" + q.signedAnswer;
     }
-    q.DX = StripMarkup(q.T);
-    q.third = StripMarkup(q.F);
+    q.answerPlain = StripMarkup(q.answer);
+    q.signedAnswerPlain = StripMarkup(q.signedAnswer);
     return q;
 }
 
@@ -132,43 +132,43 @@ FractionSum FractionSumTexts(float p, float a, float r, float b) {
 
     FractionSum s;
     if (a == 1 && b == 1) {
-        s.CC = 1;
-        s.DD = p;
-        s.X2 = r;
+        s.denominator = 1;
+        s.numerator1 = p;
+        s.numerator2 = r;
     } else if (a == 1) {
-        s.CC = b;
-        s.DD = p * b;
-        s.X2 = r;
+        s.denominator = b;
+        s.numerator1 = p * b;
+        s.numerator2 = r;
     } else if (b == 1) {
-        s.CC = a;
-        s.DD = p;
-        s.X2 = r * a;
+        s.denominator = a;
+        s.numerator1 = p;
+        s.numerator2 = r * a;
     } else {
         const Quotient q = QuotientTexts(a, b);
-        const float gcd = GcdLcm(a, b).TKAI;
+        const float gcd = GcdLcm(a, b).gcd;
         const float g = gcd == 0 ? 1.0f : gcd;  // both denominators 0: no division by 0
-        s.CC = q.FF;
-        s.DD = p * b / g;
-        s.X2 = r * a / g;
-        s.DBS = q.DBS;
-        s.DX = q.DX;
-        s.third = q.third;
+        s.denominator = q.lcm;
+        s.numerator1 = p * b / g;
+        s.numerator2 = r * a / g;
+        s.signedChain = q.signedChain;
+        s.answerPlain = q.answerPlain;
+        s.signedAnswerPlain = q.signedAnswerPlain;
     }
-    s.X4 = s.DD + s.X2;
+    s.numeratorSum = s.numerator1 + s.numerator2;
 
-    const Text c = Num(s.CC);
+    const Text c = Num(s.denominator);
     const auto term = [&c](float expanded, bool negative) {
         return (negative ? U"-" : U"") + FractionText(Num(std::fabs(expanded)), c);
     };
-    s.YY = term(s.DD, p < 0);
-    s.BB = (p < 0 ? U"" : U"+") + s.YY;
-    s.T = term(s.X2, r < 0);
-    s.F = (r < 0 ? U"" : U"+") + s.T;
-    s.V = s.X4 == 0 ? Text(U"0") : term(s.X4, s.X4 < 0);
-    s.DBM2 = (s.X4 < 0 ? U"" : U"+") + s.V;
-    s.DS1 = (p < 0 ? U"-" : U"") + Num(std::fabs(s.DD));
-    s.DS2 = (r < 0 ? U"-" : U"+") + Num(std::fabs(s.X2));
-    s.U = kFraction + s.DS1 + s.DS2 + U"/" + c + kFraction;
+    s.first = term(s.numerator1, p < 0);
+    s.firstSigned = (p < 0 ? U"" : U"+") + s.first;
+    s.second = term(s.numerator2, r < 0);
+    s.secondSigned = (r < 0 ? U"" : U"+") + s.second;
+    s.sum = s.numeratorSum == 0 ? Text(U"0") : term(s.numeratorSum, s.numeratorSum < 0);
+    s.sumSigned = (s.numeratorSum < 0 ? U"" : U"+") + s.sum;
+    s.numerator1Text = (p < 0 ? U"-" : U"") + Num(std::fabs(s.numerator1));
+    s.numerator2Text = (r < 0 ? U"-" : U"+") + Num(std::fabs(s.numerator2));
+    s.unworked = kFraction + s.numerator1Text + s.numerator2Text + U"/" + c + kFraction;
     return s;
 }
 

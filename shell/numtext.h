@@ -30,41 +30,41 @@ Text StripMarkup(const Text& s);    // removes "^", "ﾝ", "ﾀ" and "ﾜ"
 Text StripPlus(const Text& s);      // removes every "+"
 
 struct GcdLcmResult {
-    float TKAI;  // greatest common divisor
-    float FF;    // least common multiple
+    float gcd;
+    float lcm;
 };
 GcdLcmResult GcdLcm(float a, float b);
 
 // n/d in lowest terms with its texts. d must not be 0.
 struct Quotient {
-    float DB1 = 1;  // sign
-    int DB = 1;     // kind: 1 whole, 2 reduced or negative fraction, 3 positive fraction as given
-    float RAB = 0;  // reduced numerator (also X)
-    float DS = 1;   // reduced denominator (also CC)
-    float FF = 0;   // lcm left by GcdLcm
-    Text YY;        // the fraction as given
-    Text T;         // answer text
-    Text F;         // signed answer text
-    Text U;         // chain text
-    Text DBS;       // signed chain text (DB$)
-    Text DX;        // answer text without markup
-    Text third;     // signed answer text without markup
+    float sign = 1;         // of n/d: 1 or -1
+    int kind = 1;           // 1 whole, 2 reduced or negative fraction, 3 positive fraction as given
+    float numerator = 0;    // reduced, signed
+    float denominator = 1;  // reduced, positive
+    float lcm = 0;          // of |n| and |d|
+    Text given;             // the fraction as given
+    Text answer;            // the answer text
+    Text signedAnswer;      // the answer text with its sign
+    Text chain;             // given "=" answer (the answer alone for kind 3)
+    Text signedChain;       // the chain with signs
+    Text answerPlain;       // the answer text without markup
+    Text signedAnswerPlain; // the signed answer text without markup
 };
 Quotient QuotientTexts(float n, float d);
 
 // p/a + r/b over a common denominator, with its texts.
 struct FractionSum {
-    float CC = 1;   // common denominator
-    float DD = 0;   // expanded first numerator
-    float X2 = 0;   // expanded second numerator
-    float X4 = 0;   // sum of the numerators
-    Text YY, BB;    // first term, signed
-    Text T, F;      // second term, signed
-    Text V, DBM2;   // sum, signed
-    Text DS1, DS2;  // numerator texts
-    Text U;         // one fraction whose numerator shows the sum unworked
+    float denominator = 1;   // the common denominator
+    float numerator1 = 0;    // p expanded to it
+    float numerator2 = 0;    // r expanded to it
+    float numeratorSum = 0;
+    Text first, firstSigned;    // p/a over the common denominator
+    Text second, secondSigned;  // r/b over the common denominator
+    Text sum, sumSigned;
+    Text numerator1Text, numerator2Text;  // the second with its sign always
+    Text unworked;  // one fraction whose numerator shows the sum unworked
     // Left over from the QuotientTexts run that finds the gcd (when both denominators are not 1).
-    Text DBS, DX, third;
+    Text signedChain, answerPlain, signedAnswerPlain;
 };
 FractionSum FractionSumTexts(float p, float a, float r, float b);
 

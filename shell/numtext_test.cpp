@@ -75,8 +75,8 @@ TEST(GcdLcm, EuclidOnWholeNumbers) {
     };
     for (const auto& r : rows) {
         const auto g = shell::GcdLcm(r.a, r.b);
-        EXPECT_EQ(g.TKAI, r.gcd) << r.a << "," << r.b;
-        EXPECT_EQ(g.FF, r.lcm) << r.a << "," << r.b;
+        EXPECT_EQ(g.gcd, r.gcd) << r.a << "," << r.b;
+        EXPECT_EQ(g.lcm, r.lcm) << r.a << "," << r.b;
     }
 }
 
@@ -104,19 +104,19 @@ TEST(QuotientTexts, KindsAndTexts) {
     for (const auto& r : rows) {
         const auto q = shell::QuotientTexts(r.n, r.d);
         const std::string at = std::to_string(r.n) + "/" + std::to_string(r.d);
-        EXPECT_EQ(q.DB, r.kind) << at;
-        EXPECT_EQ(q.DB1, r.sign) << at;
-        EXPECT_EQ(q.RAB, r.m) << at;
-        EXPECT_EQ(q.DS, r.q) << at;
-        EXPECT_EQ(U8(q.YY), "ﾀ" + U8(shell::Num(r.n)) + "/" + U8(shell::Num(r.d)) + "ﾀ") << at;
-        EXPECT_EQ(U8(q.T), U8(r.T)) << at;
-        EXPECT_EQ(U8(q.F), U8(r.F)) << at;
-        EXPECT_EQ(U8(q.U), U8(r.U)) << at;
-        EXPECT_EQ(U8(q.DBS), U8(r.DBS)) << at;
-        EXPECT_EQ(U8(q.DX), U8(r.DX)) << at;
-        EXPECT_EQ(U8(q.third), U8(r.third)) << at;
+        EXPECT_EQ(q.kind, r.kind) << at;
+        EXPECT_EQ(q.sign, r.sign) << at;
+        EXPECT_EQ(q.numerator, r.m) << at;
+        EXPECT_EQ(q.denominator, r.q) << at;
+        EXPECT_EQ(U8(q.given), "ﾀ" + U8(shell::Num(r.n)) + "/" + U8(shell::Num(r.d)) + "ﾀ") << at;
+        EXPECT_EQ(U8(q.answer), U8(r.T)) << at;
+        EXPECT_EQ(U8(q.signedAnswer), U8(r.F)) << at;
+        EXPECT_EQ(U8(q.chain), U8(r.U)) << at;
+        EXPECT_EQ(U8(q.signedChain), U8(r.DBS)) << at;
+        EXPECT_EQ(U8(q.answerPlain), U8(r.DX)) << at;
+        EXPECT_EQ(U8(q.signedAnswerPlain), U8(r.third)) << at;
     }
-    EXPECT_EQ(shell::QuotientTexts(4, 6).FF, 12);
+    EXPECT_EQ(shell::QuotientTexts(4, 6).lcm, 12);
 }
 
 TEST(FractionSumTexts, CommonDenominatorAndTexts) {
@@ -152,25 +152,25 @@ TEST(FractionSumTexts, CommonDenominatorAndTexts) {
         const auto s = shell::FractionSumTexts(r.p, r.a, r.r, r.b);
         const std::string at = std::to_string(r.p) + "/" + std::to_string(r.a) + " + " + std::to_string(r.r) +
                                "/" + std::to_string(r.b);
-        EXPECT_EQ(s.CC, r.c) << at;
-        EXPECT_EQ(s.DD, r.P) << at;
-        EXPECT_EQ(s.X2, r.R) << at;
-        EXPECT_EQ(s.X4, r.S) << at;
-        EXPECT_EQ(U8(s.YY), U8(r.YY)) << at;
-        EXPECT_EQ(U8(s.BB), U8(r.BB)) << at;
-        EXPECT_EQ(U8(s.T), U8(r.T)) << at;
-        EXPECT_EQ(U8(s.F), U8(r.F)) << at;
-        EXPECT_EQ(U8(s.V), U8(r.V)) << at;
-        EXPECT_EQ(U8(s.DBM2), U8(r.DBM2)) << at;
-        EXPECT_EQ(U8(s.DS1), U8(r.DS1)) << at;
-        EXPECT_EQ(U8(s.DS2), U8(r.DS2)) << at;
-        EXPECT_EQ(U8(s.U), U8(r.U)) << at;
+        EXPECT_EQ(s.denominator, r.c) << at;
+        EXPECT_EQ(s.numerator1, r.P) << at;
+        EXPECT_EQ(s.numerator2, r.R) << at;
+        EXPECT_EQ(s.numeratorSum, r.S) << at;
+        EXPECT_EQ(U8(s.first), U8(r.YY)) << at;
+        EXPECT_EQ(U8(s.firstSigned), U8(r.BB)) << at;
+        EXPECT_EQ(U8(s.second), U8(r.T)) << at;
+        EXPECT_EQ(U8(s.secondSigned), U8(r.F)) << at;
+        EXPECT_EQ(U8(s.sum), U8(r.V)) << at;
+        EXPECT_EQ(U8(s.sumSigned), U8(r.DBM2)) << at;
+        EXPECT_EQ(U8(s.numerator1Text), U8(r.DS1)) << at;
+        EXPECT_EQ(U8(s.numerator2Text), U8(r.DS2)) << at;
+        EXPECT_EQ(U8(s.unworked), U8(r.U)) << at;
     }
     // With two denominators other than 1, the quotient of the denominators leaves its texts.
     const auto s = shell::FractionSumTexts(1, 4, 1, 6);
-    EXPECT_EQ(U8(s.DX), "2/3");
-    EXPECT_EQ(U8(s.third), "+2/3");
-    EXPECT_EQ(U8(s.DBS), "+ﾀ4/6ﾀ=+ﾀ2/3ﾀ");
+    EXPECT_EQ(U8(s.answerPlain), "2/3");
+    EXPECT_EQ(U8(s.signedAnswerPlain), "+2/3");
+    EXPECT_EQ(U8(s.signedChain), "+ﾀ4/6ﾀ=+ﾀ2/3ﾀ");
 }
 
 }  // namespace
