@@ -1,5 +1,6 @@
 // Entries 3 to 8: x on both sides (3 to 6, one routine with a table of what differs) and a
 // parenthesis removed first (7 and 8).
+#include "halvard/entries.h"
 #include "halvard/frame.h"
 #include "shell/numtext.h"
 
@@ -33,76 +34,87 @@ constexpr BothSidesShape kBothSides[] = {
     {{11}, U"② ", -1, BothSidesShape::LeftAndPositiveRight, true, false},
 };
 
-template <int N>
-struct BothSides {
-    static constexpr const BothSidesShape& shape = kBothSides[N - 3];
-    static constexpr Terms t = shape.terms;
+}  // namespace
 
-    static void Present(Shell& sh) {
-        OpenProblem(sh, N);
-        auto& T = sh.tab.T;
-        auto& F = sh.tab.F;
-        const auto [a, c] = SpreadPair(sh, 1, 9);
-        T[t.L] = static_cast<float>(a);
-        T[t.R()] = static_cast<float>(shape.rightSign * c);
-        switch (shape.constants) {
-            case BothSidesShape::RightIsKTimesCollected:
-                F[t.L] = 0;
-                F[t.R()] = static_cast<float>(shell::RandomInt(sh, 1, 9) * (a - c));
-                break;
-            case BothSidesShape::RightPositive:
-                F[t.L] = 0;
-                F[t.R()] = static_cast<float>(shell::RandomInt(sh, 1, 9));
-                break;
-            case BothSidesShape::LeftAndNegativeRight:
-                F[t.L] = static_cast<float>(shell::RandomInt(sh, 1, 9));
-                F[t.R()] = static_cast<float>(-shell::RandomInt(sh, 1, 9));
-                break;
-            case BothSidesShape::LeftAndPositiveRight:
-                F[t.L] = static_cast<float>(shell::RandomInt(sh, 1, 9));
-                F[t.R()] = static_cast<float>(shell::RandomInt(sh, 1, 9));
-                break;
-        }
-        MoveAndCollect(sh, t);
-        SolveCollected(sh, t, ChainCell(t));
-
-        FormatTexts(sh);
-        BothSidesRows(sh);
-        const auto& tb = sh.tab;
-        // The right side opens with its x term, so its constant keeps its "+".
-        CloseProblem(sh, N, shape.label + tb.A2text[t.L] + tb.Ftext[t.L] + U"=" + tb.A2text[t.R()] + tb.Ftext[t.R()],
-                     tb.solution[ChainCell(t) + 1]);
+template <int Shape>
+void BothSides<Shape>::Present(Shell& sh) {
+    constexpr const BothSidesShape& shape = kBothSides[Shape];
+    constexpr Terms t = shape.terms;
+    OpenProblem(sh);
+    auto& T = sh.tab.T;
+    auto& F = sh.tab.F;
+    const auto [a, c] = SpreadPair(sh, 1, 9);
+    T[t.L] = static_cast<float>(a);
+    T[t.R()] = static_cast<float>(shape.rightSign * c);
+    switch (shape.constants) {
+        case BothSidesShape::RightIsKTimesCollected:
+            F[t.L] = 0;
+            F[t.R()] = static_cast<float>(shell::RandomInt(sh, 1, 9) * (a - c));
+            break;
+        case BothSidesShape::RightPositive:
+            F[t.L] = 0;
+            F[t.R()] = static_cast<float>(shell::RandomInt(sh, 1, 9));
+            break;
+        case BothSidesShape::LeftAndNegativeRight:
+            F[t.L] = static_cast<float>(shell::RandomInt(sh, 1, 9));
+            F[t.R()] = static_cast<float>(-shell::RandomInt(sh, 1, 9));
+            break;
+        case BothSidesShape::LeftAndPositiveRight:
+            F[t.L] = static_cast<float>(shell::RandomInt(sh, 1, 9));
+            F[t.R()] = static_cast<float>(shell::RandomInt(sh, 1, 9));
+            break;
     }
+    MoveAndCollect(sh, t);
+    SolveCollected(sh, t, ChainCell(t));
 
-    static void HintStep1(Shell& sh) { DrawFundamentals(sh, Panel::A); }
+    FormatTexts(sh);
+    BothSidesRows(sh);
+    const auto& tb = sh.tab;
+    // The right side opens with its x term, so its constant keeps its "+".
+    CloseProblem(sh, shape.label + tb.A2text[t.L] + tb.Ftext[t.L] + U"=" + tb.A2text[t.R()] + tb.Ftext[t.R()],
+                 tb.solution[ChainCell(t) + 1]);
+}
 
-    static void HintStep2(Shell& sh) {
-        const auto& tb = sh.tab;
-        const Text moved = shape.commentNamesConstant ? tb.Ftext[t.L] + U" と " + tb.A2text[t.R()] : tb.A2text[t.R()];
-        Comment(sh, kCommentX, 2, moved + U" を移項して");
-        MovingEquation(sh, t, kEquationX, 3);
-        if (shape.collectedInStep2) CollectedEquation(sh, t, kEquationX, 4);
-    }
+template <int Shape>
+void BothSides<Shape>::HintStep2(Shell& sh) {
+    constexpr const BothSidesShape& shape = kBothSides[Shape];
+    constexpr Terms t = shape.terms;
+    const auto& tb = sh.tab;
+    const Text moved =
+        shape.commentNamesConstant ? tb.Ftext[t.L] + U" と " + tb.A2text[t.R()] : tb.A2text[t.R()];
+    Comment(sh, kCommentX, 2, moved + U" を移項して");
+    MovingEquation(sh, t, kEquationX, 3);
+    if (shape.collectedInStep2) CollectedEquation(sh, t, kEquationX, 4);
+}
 
-    static void HintStep3(Shell& sh) {
-        if (!shape.collectedInStep2) CollectedEquation(sh, t, kEquationX, 4);
-        DivideComment(sh, t, kCommentX, 5);
-        ClosingLine(sh, kEquationX, 6, ChainCell(t));
-    }
+template <int Shape>
+void BothSides<Shape>::HintStep3(Shell& sh) {
+    constexpr const BothSidesShape& shape = kBothSides[Shape];
+    constexpr Terms t = shape.terms;
+    if (!shape.collectedInStep2) CollectedEquation(sh, t, kEquationX, 4);
+    DivideComment(sh, t, kCommentX, 5);
+    ClosingLine(sh, kEquationX, 6, ChainCell(t));
+}
 
-    static constexpr shell::Entry entry{Present, HintStep1, HintStep2, HintStep3};
-};
+template struct BothSides<0>;
+template struct BothSides<1>;
+template struct BothSides<2>;
+template struct BothSides<3>;
+
+namespace {
 
 void ParenthesisRows(Shell& sh) {
     SetColumns(sh, 64, 384, 64, 384);
     SetRows(sh, {288, 324, 360, 396, 432, 468, 522});
 }
 
-// Entry 7, m(px+q)=cx+d.
+// m(px+q)=cx+d.
 constexpr Terms kTerms7{1};
 
-void Present7(Shell& sh) {
-    OpenProblem(sh, 7);
+}  // namespace
+
+void BracketOnLeft::Present(Shell& sh) {
+    OpenProblem(sh);
     auto& T = sh.tab.T;
     auto& F = sh.tab.F;
     F[5] = static_cast<float>(shell::RandomInt(sh, 2, 4));  // m
@@ -129,28 +141,33 @@ void Present7(Shell& sh) {
     auto& tb = sh.tab;
     StripPlusIn(tb.Ftext[5]);
     ParenthesisRows(sh);
-    CloseProblem(sh, 7, U"① " + tb.Ftext[5] + U"(" + tb.A2text[5] + tb.Ftext[6] + U")=" + tb.A2text[2] + tb.Ftext[2],
+    CloseProblem(sh,
+                 U"① " + tb.Ftext[5] + U"(" + tb.A2text[5] + tb.Ftext[6] + U")=" + tb.A2text[2] + tb.Ftext[2],
                  tb.solution[2]);
 }
 
-void Hint7Step2(Shell& sh) {
+void BracketOnLeft::HintStep2(Shell& sh) {
     const auto& tb = sh.tab;
     Equation(sh, kEquationX, 2, tb.A2text[1] + tb.Ftext[1] + U"=" + tb.A2text[2] + tb.Ftext[2]);
     Comment(sh, kCommentX, 3, tb.Ftext[1] + U" と " + tb.A2text[2] + U" を移項して");
     MovingEquation(sh, kTerms7, kEquationX, 4);
 }
 
-void Hint7Step3(Shell& sh) {
+void BracketOnLeft::HintStep3(Shell& sh) {
     CollectedEquation(sh, kTerms7, kEquationX, 5);
     DivideComment(sh, kTerms7, kCommentX, 6);
     ClosingLine(sh, kEquationX, 7, 1);
 }
 
-// Entry 8, ax-m(px+q)=d. The factor F(15) is negative; T(12) holds the expanded |m|p.
+namespace {
+
+// ax-m(px+q)=d. The factor F(15) is negative; T(12) holds the expanded |m|p.
 constexpr Terms kTerms8{11};
 
-void Present8(Shell& sh) {
-    OpenProblem(sh, 8);
+}  // namespace
+
+void BracketSubtracted::Present(Shell& sh) {
+    OpenProblem(sh);
     auto& T = sh.tab.T;
     auto& F = sh.tab.F;
     F[15] = static_cast<float>(-shell::RandomInt(sh, 2, 4));  // -m
@@ -174,35 +191,22 @@ void Present8(Shell& sh) {
     auto& tb = sh.tab;
     StripPlusIn(tb.Ftext[12]);
     ParenthesisRows(sh);
-    CloseProblem(sh, 8,
-                 U"② " + tb.A2text[11] + tb.Ftext[15] + U"(" + tb.A2text[15] + tb.Ftext[16] + U")=" + tb.Ftext[12],
-                 tb.solution[4]);
+    CloseProblem(
+        sh, U"② " + tb.A2text[11] + tb.Ftext[15] + U"(" + tb.A2text[15] + tb.Ftext[16] + U")=" + tb.Ftext[12],
+        tb.solution[4]);
 }
 
-void Hint8Step2(Shell& sh) {
+void BracketSubtracted::HintStep2(Shell& sh) {
     const auto& tb = sh.tab;
     Equation(sh, kEquationX, 2, tb.A2text[11] + tb.A2text[13] + tb.Ftext[11] + U"=" + tb.Ftext[12]);
     Comment(sh, kCommentX, 3, tb.Ftext[11] + U" を移項して");
     MovingEquation(sh, kTerms8, kEquationX, 4);
 }
 
-void Hint8Step3(Shell& sh) {
+void BracketSubtracted::HintStep3(Shell& sh) {
     CollectedEquation(sh, kTerms8, kEquationX, 5);
     DivideComment(sh, kTerms8, kCommentX, 6);
     ClosingLine(sh, kEquationX, 7, 3);
 }
-
-void PanelA(Shell& sh) { DrawFundamentals(sh, Panel::A); }
-
-}  // namespace
-
-const std::array<shell::Entry, 6> kBothSidesEntries{
-    BothSides<3>::entry,
-    BothSides<4>::entry,
-    BothSides<5>::entry,
-    BothSides<6>::entry,
-    shell::Entry{Present7, PanelA, Hint7Step2, Hint7Step3},
-    shell::Entry{Present8, PanelA, Hint8Step2, Hint8Step3},
-};
 
 }  // namespace halvard

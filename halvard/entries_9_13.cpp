@@ -2,6 +2,7 @@
 // the equation is solved as in the earlier entries. 9 and 10 are one routine with a table.
 #include <utility>
 
+#include "halvard/entries.h"
 #include "halvard/frame.h"
 #include "shell/frame.h"
 #include "shell/numtext.h"
@@ -18,8 +19,6 @@ void InsertLeadingZero(Text& text) {
         text.insert(1, U"0");
 }
 
-void PanelB(Shell& sh) { DrawFundamentals(sh, Panel::B); }
-
 // Entries 9 and 10: decimals with tenths, multiplied by 10. The integer form lives in terms
 // L to L + 3, the shown form in terms L + 4 (left) and L + 5 (right).
 struct DecimalShape {
@@ -34,70 +33,80 @@ constexpr DecimalShape kDecimals[] = {
     {{11}, U"② ", -1, 10},
 };
 
-template <int N>
-struct Decimal {
-    static constexpr const DecimalShape& shape = kDecimals[N - 9];
-    static constexpr Terms t = shape.terms;
-    static constexpr int shownLeft = shape.terms.L + 4;
-    static constexpr int shownRight = shape.terms.L + 5;
+}  // namespace
 
-    static void Present(Shell& sh) {
-        OpenProblem(sh, N);
-        auto& T = sh.tab.T;
-        auto& F = sh.tab.F;
-        // From 1 to 7, so that the spread leaves every coefficient at most 9: one tenth digit.
-        const auto [a, c] = SpreadPair(sh, 1, 7);
-        T[t.L] = static_cast<float>(a);
-        T[t.R()] = static_cast<float>(shape.rightSign * c);
-        F[t.L] = static_cast<float>(shell::RandomInt(sh, 1, 9));
-        F[t.R()] = static_cast<float>(shape.constantFactor * shell::RandomInt(sh, 1, 9));
-        MoveAndCollect(sh, t);
-        SolveCollected(sh, t, ChainCell(t));
-        T[shownLeft] = T[t.L] / 10;
-        T[shownRight] = T[t.R()] / 10;
-        F[shownLeft] = F[t.L] / 10;
-        F[shownRight] = F[t.R()] / 10;
+template <int Shape>
+void Decimals<Shape>::Present(Shell& sh) {
+    constexpr const DecimalShape& shape = kDecimals[Shape];
+    constexpr Terms t = shape.terms;
+    constexpr int shownLeft = shape.terms.L + 4;
+    constexpr int shownRight = shape.terms.L + 5;
+    OpenProblem(sh);
+    auto& T = sh.tab.T;
+    auto& F = sh.tab.F;
+    // From 1 to 7, so that the spread leaves every coefficient at most 9: one tenth digit.
+    const auto [a, c] = SpreadPair(sh, 1, 7);
+    T[t.L] = static_cast<float>(a);
+    T[t.R()] = static_cast<float>(shape.rightSign * c);
+    F[t.L] = static_cast<float>(shell::RandomInt(sh, 1, 9));
+    F[t.R()] = static_cast<float>(shape.constantFactor * shell::RandomInt(sh, 1, 9));
+    MoveAndCollect(sh, t);
+    SolveCollected(sh, t, ChainCell(t));
+    T[shownLeft] = T[t.L] / 10;
+    T[shownRight] = T[t.R()] / 10;
+    F[shownLeft] = F[t.L] / 10;
+    F[shownRight] = F[t.R()] / 10;
 
-        shell::FormatNumberTexts(sh);
-        auto& tb = sh.tab;
-        for (int j : {shownLeft, shownRight}) {
-            InsertLeadingZero(tb.Ttext[j]);
-            InsertLeadingZero(tb.Ftext[j]);
-        }
-        CommonTextRules(sh);
-
-        SetColumns(sh, 64, 384, 64, 384);
-        SetRows(sh, {288, 324, 360, 396, 432, 468, 504, 540});
-        CloseProblem(sh, N,
-                     shape.label + tb.A2text[shownLeft] + tb.Ftext[shownLeft] + U"=" + tb.A2text[shownRight] +
-                         tb.Ftext[shownRight],
-                     tb.solution[ChainCell(t) + 1]);
+    shell::FormatNumberTexts(sh);
+    auto& tb = sh.tab;
+    for (int j : {shownLeft, shownRight}) {
+        InsertLeadingZero(tb.Ttext[j]);
+        InsertLeadingZero(tb.Ftext[j]);
     }
+    CommonTextRules(sh);
 
-    static void HintStep2(Shell& sh) {
-        const auto& tb = sh.tab;
-        Comment(sh, kCommentX, 2, U"両辺に１０をかけて");
-        Equation(sh, kEquationX, 3, tb.A2text[t.L] + tb.Ftext[t.L] + U"=" + tb.A2text[t.R()] + tb.Ftext[t.R()]);
-        Comment(sh, kCommentX, 4, tb.Ftext[t.L] + U" と " + tb.A2text[t.R()] + U" を移項して");
-        MovingEquation(sh, t, kEquationX, 5);
-    }
+    SetColumns(sh, 64, 384, 64, 384);
+    SetRows(sh, {288, 324, 360, 396, 432, 468, 504, 540});
+    CloseProblem(sh,
+                 shape.label + tb.A2text[shownLeft] + tb.Ftext[shownLeft] + U"=" + tb.A2text[shownRight] +
+                     tb.Ftext[shownRight],
+                 tb.solution[ChainCell(t) + 1]);
+}
 
-    static void HintStep3(Shell& sh) {
-        CollectedEquation(sh, t, kEquationX, 6);
-        DivideComment(sh, t, kCommentX, 7);
-        ClosingLine(sh, kEquationX, 8, ChainCell(t));
-    }
+template <int Shape>
+void Decimals<Shape>::HintStep2(Shell& sh) {
+    constexpr const DecimalShape& shape = kDecimals[Shape];
+    constexpr Terms t = shape.terms;
+    const auto& tb = sh.tab;
+    Comment(sh, kCommentX, 2, U"両辺に１０をかけて");
+    Equation(sh, kEquationX, 3, tb.A2text[t.L] + tb.Ftext[t.L] + U"=" + tb.A2text[t.R()] + tb.Ftext[t.R()]);
+    Comment(sh, kCommentX, 4, tb.Ftext[t.L] + U" と " + tb.A2text[t.R()] + U" を移項して");
+    MovingEquation(sh, t, kEquationX, 5);
+}
 
-    static constexpr shell::Entry entry{Present, PanelB, HintStep2, HintStep3};
-};
+template <int Shape>
+void Decimals<Shape>::HintStep3(Shell& sh) {
+    constexpr const DecimalShape& shape = kDecimals[Shape];
+    constexpr Terms t = shape.terms;
+    CollectedEquation(sh, t, kEquationX, 6);
+    DivideComment(sh, t, kCommentX, 7);
+    ClosingLine(sh, kEquationX, 8, ChainCell(t));
+}
+
+template struct Decimals<0>;
+template struct Decimals<1>;
+
+namespace {
 
 void FractionRows(Shell& sh) { SetRows(sh, {288, 333, 378, 414, 450, 486, 522, 558, 594}); }
 
-// Entry 11, (1/p)x=(1/q)x-k, multiplied by pq.
+// (1/p)x=(1/q)x-k, multiplied by pq.
 constexpr Terms kTerms11{1};
 
-void Present11(Shell& sh) {
-    OpenProblem(sh, 11);
+}  // namespace
+
+void UnitFractions::Present(Shell& sh) {
+    OpenProblem(sh);
     auto& T = sh.tab.T;
     auto& F = sh.tab.F;
     auto& X = sh.tab.solution;
@@ -121,20 +130,20 @@ void Present11(Shell& sh) {
     SetColumns(sh, 64, 384, 64, 384);
     FractionRows(sh);
     const auto& tb = sh.tab;
-    CloseProblem(sh, 11, U"① " + X[5] + U"x" + U"=" + X[6] + U"x" + tb.Ftext[6], X[2]);
+    CloseProblem(sh, U"① " + X[5] + U"x" + U"=" + X[6] + U"x" + tb.Ftext[6], X[2]);
 }
 
-void Hint11Step2(Shell& sh) {
+void UnitFractions::HintStep2(Shell& sh) {
     const auto& tb = sh.tab;
     const Text& times = tb.Ttext[5];
     Comment(sh, kCommentX, 2, U"両辺に" + times + U" をかけて");
     Equation(sh, kEquationX, 3,
-             times + U"*" + tb.solution[5] + U"x" + U"=" + times + U"*" + tb.solution[6] + U"x+" + times + U"*(" +
-                 tb.Ftext[6] + U")");
+             times + U"*" + tb.solution[5] + U"x" + U"=" + times + U"*" + tb.solution[6] + U"x+" + times +
+                 U"*(" + tb.Ftext[6] + U")");
     Equation(sh, kEquationX, 4, tb.A2text[1] + tb.Ftext[1] + U"=" + tb.A2text[2] + tb.Ftext[2]);
 }
 
-void Hint11Step3(Shell& sh) {
+void UnitFractions::HintStep3(Shell& sh) {
     Comment(sh, kCommentX, 5, sh.tab.A2text[2] + U" を移項して");
     MovingEquation(sh, kTerms11, kEquationX, 6);
     // The last three lines go to the second column, beside the first.
@@ -143,11 +152,11 @@ void Hint11Step3(Shell& sh) {
     ClosingLine(sh, 432, 4, 1);
 }
 
-// Entry 12, (p1/q1)x+k=(p2/q2)x, multiplied by q1q2.
+// (p1/q1)x+k=(p2/q2)x, multiplied by q1q2.
 constexpr Terms kTerms12{11};
 
-void Present12(Shell& sh) {
-    OpenProblem(sh, 12);
+void FractionCoefficients::Present(Shell& sh) {
+    OpenProblem(sh);
     auto& T = sh.tab.T;
     auto& F = sh.tab.F;
     auto& B2 = sh.tab.B2;
@@ -179,21 +188,22 @@ void Present12(Shell& sh) {
     SetColumns(sh, 64, 384, 64, 384);
     FractionRows(sh);
     const auto& tb = sh.tab;
-    CloseProblem(sh, 12, U"② " + tb.solution[7] + U"x" + tb.Ftext[16] + U"=" + tb.solution[8] + U"x", tb.solution[4]);
+    CloseProblem(sh, U"② " + tb.solution[7] + U"x" + tb.Ftext[16] + U"=" + tb.solution[8] + U"x",
+                 tb.solution[4]);
 }
 
-void Hint12Step2(Shell& sh) {
+void FractionCoefficients::HintStep2(Shell& sh) {
     auto& tb = sh.tab;
     const Text& times = tb.B2text[5];
     Comment(sh, kCommentX, 2, U"両辺に" + times + U" をかけて");
     StripPlusIn(tb.Ftext[16]);
-    Equation(
-        sh, kEquationX, 3,
-        times + U"*" + tb.solution[7] + U"x+" + times + U"*" + tb.Ftext[16] + U"=" + times + U"*" + tb.solution[8] + U"x");
+    Equation(sh, kEquationX, 3,
+             times + U"*" + tb.solution[7] + U"x+" + times + U"*" + tb.Ftext[16] + U"=" + times + U"*" +
+                 tb.solution[8] + U"x");
     Equation(sh, kEquationX, 4, tb.A2text[11] + tb.Ftext[11] + U"=" + tb.A2text[12] + tb.Ftext[12]);
 }
 
-void Hint12Step3(Shell& sh) {
+void FractionCoefficients::HintStep3(Shell& sh) {
     Comment(sh, kCommentX, 5, sh.tab.A2text[12] + U" を移項して");
     MovingEquation(sh, kTerms12, kEquationX, 6);
     // Beside the first column, at x 384.
@@ -202,12 +212,12 @@ void Hint12Step3(Shell& sh) {
     ClosingLine(sh, 400, 4, 3);
 }
 
-// Entry 13, (ax+b)/m=(cx-e)/n, multiplied by mn. The shown numerators are terms 6 and 7, the
+// (ax+b)/m=(cx-e)/n, multiplied by mn. The shown numerators are terms 6 and 7, the
 // denominators B2 cells 1 and 2 and their product cell 3.
 constexpr Terms kTerms13{1};
 
-void Present13(Shell& sh) {
-    OpenProblem(sh, 13);
+void FractionsOfBinomials::Present(Shell& sh) {
+    OpenProblem(sh);
     auto& T = sh.tab.T;
     auto& F = sh.tab.F;
     auto& B2 = sh.tab.B2;
@@ -241,26 +251,27 @@ void Present13(Shell& sh) {
     SetColumns(sh, 64, 384, 704, 1024);
     SetRows(sh, {288, 333, 378, 432, 468, 504, 540, 576, 612});
     const auto& tb = sh.tab;
-    CloseProblem(sh, 13,
-                 U"問 ﾀ" + tb.A2text[6] + tb.Ftext[6] + U"/" + tb.B2text[1] + U"ﾀ=ﾀ" + tb.A2text[7] + tb.Ftext[7] + U"/" +
-                     tb.B2text[2] + U"ﾀ",
+    CloseProblem(sh,
+                 U"問 ﾀ" + tb.A2text[6] + tb.Ftext[6] + U"/" + tb.B2text[1] + U"ﾀ=ﾀ" + tb.A2text[7] +
+                     tb.Ftext[7] + U"/" + tb.B2text[2] + U"ﾀ",
                  tb.solution[2], 7);
     // This entry also hands its answer over as the second accepted text; both hold the same.
     sh.ans.accepted2 = sh.ans.accepted;
 }
 
-void Hint13Step2(Shell& sh) {
+void FractionsOfBinomials::HintStep2(Shell& sh) {
     const auto& tb = sh.tab;
     const Text& times = tb.B2text[3];
     Comment(sh, kCommentX, 2, U"両辺に" + times + U" をかけて");
     Equation(sh, kEquationX, 3,
-             times + U"*ﾀ" + tb.A2text[6] + tb.Ftext[6] + U"/" + tb.B2text[1] + U"ﾀ=" + times + U"*ﾀ" + tb.A2text[7] +
-                 tb.Ftext[7] + U"/" + tb.B2text[2] + U"ﾀ");
+             times + U"*ﾀ" + tb.A2text[6] + tb.Ftext[6] + U"/" + tb.B2text[1] + U"ﾀ=" + times + U"*ﾀ" +
+                 tb.A2text[7] + tb.Ftext[7] + U"/" + tb.B2text[2] + U"ﾀ");
     Equation(sh, kEquationX, 4,
-             tb.B2text[2] + U"(" + tb.A2text[6] + tb.Ftext[6] + U")=" + tb.B2text[1] + U"(" + tb.A2text[7] + tb.Ftext[7] + U")");
+             tb.B2text[2] + U"(" + tb.A2text[6] + tb.Ftext[6] + U")=" + tb.B2text[1] + U"(" + tb.A2text[7] +
+                 tb.Ftext[7] + U")");
 }
 
-void Hint13Step3(Shell& sh) {
+void FractionsOfBinomials::HintStep3(Shell& sh) {
     const auto& tb = sh.tab;
     // Second column (x 384).
     Comment(sh, 432, 2, U"かっこをはずして");
@@ -272,15 +283,5 @@ void Hint13Step3(Shell& sh) {
     DivideComment(sh, kTerms13, 800, 3);
     ClosingLine(sh, 752, 4, 1);
 }
-
-}  // namespace
-
-const std::array<shell::Entry, 5> kCoefficientEntries{
-    Decimal<9>::entry,
-    Decimal<10>::entry,
-    shell::Entry{Present11, PanelB, Hint11Step2, Hint11Step3},
-    shell::Entry{Present12, PanelB, Hint12Step2, Hint12Step3},
-    shell::Entry{Present13, PanelB, Hint13Step2, Hint13Step3},
-};
 
 }  // namespace halvard

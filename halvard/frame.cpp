@@ -6,8 +6,8 @@
 
 namespace halvard {
 
-void OpenProblem(Shell& sh, int number) {
-    sh.currentProblem = number;
+void OpenProblem(Shell& sh) {
+    const int number = sh.currentProblem;
     sh.colour = 7;
     shell::ClearWorkArea(sh);
     shell::DrawProblemPlate(sh, number, 63, 48, 448, 99);
@@ -59,7 +59,8 @@ void SetRows(Shell& sh, std::initializer_list<float> rows) {
 
 float Row(const Shell& sh, int k) { return sh.tab.rowY[30 + k]; }
 
-Text CloseProblem(Shell& sh, int number, const Text& problemLine, const Text& answer, int noteColour) {
+Text CloseProblem(Shell& sh, const Text& problemLine, const Text& answer, int noteColour) {
+    const int number = sh.currentProblem;
     shell::DrawText(sh, 64, 72, kEquationColour, U"次の方程式を解きなさい。");
     const float column = sh.tab.columnX[number % 2 == 1 ? 31 : 33];
     shell::DrawText(sh, column, Row(sh, 1), kEquationColour, problemLine);
@@ -141,7 +142,8 @@ namespace {
 struct PanelLine {
     const char32_t* text;
     int colour;
-    float x, yA, yB;  // yA < 0: variant B only
+    float x;
+    float y, yWithDecimalRule;  // y < 0: only in the panel with the decimal rule
 };
 
 // clang-format off
@@ -159,14 +161,17 @@ constexpr PanelLine kPanel[] = {
 };
 // clang-format on
 
-}  // namespace
-
-void DrawFundamentals(Shell& sh, Panel variant) {
+void DrawPanel(Shell& sh, bool withDecimalRule) {
     for (const auto& line : kPanel) {
-        const float y = variant == Panel::A ? line.yA : line.yB;
+        const float y = withDecimalRule ? line.yWithDecimalRule : line.y;
         if (y >= 0) shell::DrawText(sh, line.x, y, line.colour, line.text);
     }
 }
+
+}  // namespace
+
+void FundamentalsPanel(Shell& sh) { DrawPanel(sh, false); }
+void FundamentalsPanelWithDecimalRule(Shell& sh) { DrawPanel(sh, true); }
 
 std::pair<int, int> SpreadPair(Shell& sh, int lo, int hi) {
     int a = shell::RandomInt(sh, lo, hi);

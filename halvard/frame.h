@@ -35,28 +35,29 @@ struct Terms {
     int C() const { return L + 3; }  // collected result
 };
 
-// The X cell of the chain text (the answer text is the next cell): 1 for odd entries, 3 for even.
+// The solution cell of the chain text (the answer text is the next cell): 1 for odd entries, 3 for even.
 constexpr int ChainCell(const Terms& t) { return t.L == 1 ? 1 : 3; }
 
-// Steps 1 to 4 of Present: current problem, cleared work area, plate, empty answer parts.
-void OpenProblem(Shell& sh, int number);
+// Opens a new problem of the current entry: cleared work area, its numbered plate, no answer
+// parts left from the last problem.
+void OpenProblem(Shell& sh);
 
 // The blank-free texts of the tables, then the rules shared by all entries. Entries that must
 // adjust the number texts before the rules (the decimals) call the two halves themselves.
 void FormatTexts(Shell& sh);
 void CommonTextRules(Shell& sh);
 
-// Column table cells 31 to 34 and rows 1 up (row k is BB2 cell 30 + k).
+// Column table cells 31 to 34 and rows 1 up (row k is row table cell 30 + k).
 void SetColumns(Shell& sh, float c1, float c2, float c3, float c4);
 void SetRows(Shell& sh, std::initializer_list<float> rows);
 float Row(const Shell& sh, int k);
 
-// Steps 8 to 12 of Present: instruction, problem line at row 1, accepted answer "x=" + answer
-// (markup removed), the note, attempts 0. Returns the accepted answer.
-Text CloseProblem(Shell& sh, int number, const Text& problemLine, const Text& answer,
-                  int noteColour = kCommentColour);
+// Finishes drawing a problem: the instruction, the problem line at row 1 (odd entries in
+// column 1, even ones in column 3), the accepted answer "x=" + answer (markup removed), the
+// note on how to type it, no attempts yet. Returns the accepted answer.
+Text CloseProblem(Shell& sh, const Text& problemLine, const Text& answer, int noteColour = kCommentColour);
 
-// QuotientTexts(F(C), T(C)) into X cells `chain` and `chain` + 1.
+// The chain and answer texts of F(C) / T(C) into solution cells `chain` and `chain` + 1.
 void SolveCollected(Shell& sh, const Terms& t, int chain);
 
 // Moves the right-hand x term to the left and the left constant to the right, and collects:
@@ -79,9 +80,10 @@ void DivideComment(Shell& sh, const Terms& t, float x, int row);
 // "x=" + the chain text, in the closing colour.
 void ClosingLine(Shell& sh, float x, int row, int chain);
 
-// Hint step 1 of every entry. Variant B adds the rule on decimal and fraction coefficients.
-enum class Panel { A, B };
-void DrawFundamentals(Shell& sh, Panel variant);
+// Hint step 1 of every entry: the fundamentals of solving an equation. The decimal and fraction
+// entries show the panel with the rule on such coefficients, which moves the other lines up.
+void FundamentalsPanel(Shell& sh);
+void FundamentalsPanelWithDecimalRule(Shell& sh);
 
 // Two coefficients a, d drawn from lo to hi, then spread once: a is raised by 2 when a - d is
 // 0 or 1, else d is raised by 2 when d - a is 1. Afterwards they differ by at least 2.
@@ -92,10 +94,5 @@ void ResetNumberList(Shell& sh);
 // Takes the cell at a position drawn from `from` to `to`; with `remove`, the cells after it up
 // to `to` move one place down, so that later picks from a lower range cannot repeat it.
 int PickNumber(Shell& sh, int from, int to, bool remove);
-
-// The entries, by number, for the program's table.
-extern const std::array<shell::Entry, 2> kOneSideEntries;      // 1, 2
-extern const std::array<shell::Entry, 6> kBothSidesEntries;    // 3 to 8
-extern const std::array<shell::Entry, 5> kCoefficientEntries;  // 9 to 13
 
 }  // namespace halvard

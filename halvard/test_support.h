@@ -209,11 +209,13 @@ public:
     testing_rig::Rig& rig() { return rig_; }
 
     EntryRun run(int seed, int steps = 3) {
-        const shell::Entry& e = halvard::HalvardProgram().entries.at(entry_);
+        const shell::Entry& e = *halvard::HalvardProgram().FindEntry(entry_);
         EntryRun r;
         r.seed = seed;
         rig_.screen.seedRandom(static_cast<float>(seed));
         rig_.clearTrace();
+        // As the practice driver does: the entry reads its number from the shell.
+        rig_.sh.currentProblem = entry_;
         e.Present(rig_.sh);
         const auto presentEvents = rig_.events();
         r.present = DrawnLines(presentEvents);

@@ -8,9 +8,8 @@ namespace shell {
 namespace {
 
 constexpr int kColour = 15;
-// Typing runs from the cell after the prompt up to this x; a pen that reaches it has run
-// off the line.
-constexpr float kLineEnd = 1120;
+// Label 1 stands ten cells after the start of the line; typing into its cell clears it.
+constexpr float kLabelOffset = 160;
 
 bool EndsWith(const Text& s, char32_t c) { return !s.empty() && s.back() == c; }
 
@@ -24,7 +23,14 @@ void DropLast(Text& part) {
 class Editor {
 public:
     Editor(Shell& sh, Text& typed)
-        : sh_(sh), typed_(typed), penX_(sh.pen.x), penY_(sh.pen.y), lineY_(sh.pen.y), lineStartX_(sh.anchor.x) {
+        : sh_(sh),
+          keys_(sh.prog.keys),
+          layout_(sh.prog.layout),
+          typed_(typed),
+          penX_(sh.pen.x),
+          penY_(sh.pen.y),
+          lineY_(sh.pen.y),
+          lineStartX_(sh.anchor.x) {
         sh_.colour = kColour;
         sh_.rootState = RootState::None;
         sh_.escapeNext = false;
@@ -42,8 +48,9 @@ public:
 
     EditEnd Run() {
         for (;;) {
-            if (penX_ == lineStartX_ + 160) Fill(penX_, penY_ - 16, penX_ + 960, penY_ + 54);
-            if (penX_ >= kLineEnd) {
+            if (penX_ == lineStartX_ + kLabelOffset)
+                Fill(penX_, penY_ - 16, layout_.answerRowRight, penY_ + 54);
+            if (penX_ >= layout_.answerLineEnd) {
                 typed_.clear();
                 return EditEnd::LineFull;
             }
@@ -55,29 +62,33 @@ public:
             }
             if (key.size() != 1) continue;
             char32_t k = key[0];
-            if (k == 12) {
+            if (k == keys_.clear) {
                 typed_.clear();
                 return EditEnd::Cleared;
             }
-            if (k == U'\\' && mode_ == Mode::Main) {
+            if (k == keys_.fraction && mode_ == Mode::Main) {
                 StartFraction();
                 continue;
             }
-            if (k == kRoot) sh_.rootState = RootState::ShortStarting;
-            if (k == kTallRoot) {
+            // Roots are stored as the root mark, whichever key typed them.
+            if (k == keys_.root) {
+                sh_.rootState = RootState::ShortStarting;
+                k = kRoot;
+            }
+            if (k == keys_.tallRoot) {
                 sh_.rootState = RootState::TallStarting;
                 k = kRoot;
             }
-            if (k == kCaret) {
+            if (keys_.escape != 0 && k == keys_.escape) {
                 // On the line the escape only changes how the next character is drawn; in a
                 // fraction part the "^" is stored too, so the part draws the same when typeset.
                 sh_.escapeNext = mode_ == Mode::Main;
                 escapeInPart_ = mode_ != Mode::Main;
                 continue;
             }
-            if (k == 13) {
+            if (k == keys_.enter) {
                 if (Enter()) return EditEnd::Complete;
-            } else if (k == 8 || k == 127) {
+            } else if (k == keys_.backspace || k == keys_.del) {
                 Delete();
             } else if (k >= U'!' && k <= U'~') {
                 if (mode_ == Mode::Main)
@@ -166,7 +177,8 @@ private:
             Confirm();
             return true;
         }
-        if (sh_.rootState == RootState::ShortStarting || sh_.rootState == RootState::Short || (mode_ == Mode::Main && sh_.rootState == RootState::Tall)) {
+        if (sh_.rootState == RootState::ShortStarting || sh_.rootState == RootState::Short ||
+            (mode_ == Mode::Main && sh_.rootState == RootState::Tall)) {
             // Enter closes an open root; nothing is stored for it.
             sh_.rootState = RootState::None;
             return false;
@@ -191,15 +203,16 @@ private:
     }
 
     void Confirm() {
-        Fill(penX_, penY_ - 20, penX_ + 1120, penY_ + 54);
+        Fill(penX_, penY_ - 20, penX_ + layout_.confirmClearWidth, penY_ + 54);
         DrawText(sh_, penX_, penY_, kColour, sh_.ans.labels[1]);
-        DrawText(sh_, sh_.pen.x + 160, penY_, kColour, sh_.ans.labels[2]);
+        DrawText(sh_, sh_.pen.x + kLabelOffset, penY_, kColour, sh_.ans.labels[2]);
         typed_ = StripEndMarks(typed_);
     }
 
     void Delete() {
         Cursor(0);
-        if (EndsWith(typed_, kRoot) || EndsWith(den_, kRoot) || EndsWith(num_, kRoot)) sh_.rootState = RootState::None;
+        if (EndsWith(typed_, kRoot) || EndsWith(den_, kRoot) || EndsWith(num_, kRoot))
+            sh_.rootState = RootState::None;
         switch (mode_) {
             case Mode::Main:
                 if (EndsWith(typed_, kEndMark)) {
@@ -258,6 +271,8 @@ private:
     }
 
     Shell& sh_;
+    const KeyMeanings& keys_;
+    const Layout& layout_;
     Text& typed_;
     float penX_, penY_;
     float lineY_;
@@ -269,7 +284,32 @@ private:
     bool escapeInPart_ = false;  // a "^" typed in a fraction part, not yet stored
 };
 
+class StandardAnswerEditor final : public AnswerEditor {
+public:
+    void ShowPrompt(Shell& sh) const override {
+        const float x = sh.anchor.x, y = sh.anchor.y;
+        sh.scr.fillBox(x, y - 18, sh.prog.layout.answerRowRight, y + 54, 0);
+        sh.scr.showTextCursor(false);
+        const Text& label0 = sh.ans.labels[0];
+        // Label 0 ends where typing starts; the ten blanks put label 1 ten cells further on.
+        const float left = x - 16 * static_cast<float>(label0.size() + 1);
+        DrawText(sh, left, y, kColour, U"答 " + label0 + Text(10, U' ') + sh.ans.labels[1]);
+        sh.pen.x = x + 16;
+        sh.pen.y = y;
+    }
+
+    EditEnd Edit(Shell& sh, Text& typed) const override {
+        Editor editor(sh, typed);
+        return editor.Run();
+    }
+};
+
 }  // namespace
+
+const AnswerEditor& StandardEditor() {
+    static const StandardAnswerEditor editor;
+    return editor;
+}
 
 EditEnd AnswerInput(Shell& sh) {
     for (;;) {
@@ -288,27 +328,15 @@ EditEnd AnswerInput(Shell& sh) {
     }
 }
 
-void ShowAnswerPrompt(Shell& sh) {
-    const float x = sh.anchor.x, y = sh.anchor.y;
-    sh.scr.fillBox(x, y - 18, 1600, y + 54, 0);
-    sh.scr.showTextCursor(false);
-    const Text& label0 = sh.ans.labels[0];
-    // Label 0 ends where typing starts; the ten blanks put label 1 ten cells further on.
-    const float left = x - 16 * static_cast<float>(label0.size() + 1);
-    DrawText(sh, left, y, kColour, U"答 " + label0 + Text(10, U' ') + sh.ans.labels[1]);
-    sh.pen.x = x + 16;
-    sh.pen.y = y;
-}
+void ShowAnswerPrompt(Shell& sh) { sh.prog.editor->ShowPrompt(sh); }
 
-EditEnd EditAnswer(Shell& sh, Text& typed) {
-    Editor editor(sh, typed);
-    return editor.Run();
-}
+EditEnd EditAnswer(Shell& sh, Text& typed) { return sh.prog.editor->Edit(sh, typed); }
 
 Result CheckAnswer(const Shell& sh, const Text& typed) {
     const Text answer = TrimBlanks(typed);
-    return answer == sh.ans.accepted || answer == sh.ans.accepted2 || answer == sh.ans.accepted3 ? Result::Right
-                                                                                         : Result::Wrong;
+    return answer == sh.ans.accepted || answer == sh.ans.accepted2 || answer == sh.ans.accepted3
+               ? Result::Right
+               : Result::Wrong;
 }
 
 }  // namespace shell

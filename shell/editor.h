@@ -6,8 +6,6 @@
 
 namespace shell {
 
-enum class EditEnd { Complete, Cleared, LineFull };
-
 // One attempt: prompt, edit, check. Returns LineFull when the answer ran off the line
 // (nothing is checked then); otherwise sets lastResult and returns Complete.
 EditEnd AnswerInput(Shell& sh);

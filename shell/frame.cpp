@@ -5,7 +5,10 @@
 
 namespace shell {
 
-void ClearWorkArea(Shell& sh) { sh.scr.fillBox(0, 54, 1440, 900, 0); }
+void ClearWorkArea(Shell& sh) {
+    sh.scr.fillBox(0, 54, static_cast<float>(sh.prog.canvasWidth), static_cast<float>(sh.scr.canvasHeight()),
+                   0);
+}
 
 void DrawProblemPlate(Shell& sh, int number, float y, float left, float right, float bottom) {
     sh.scr.fillBox(4, y, 4 + 32, y + 36, 13, 8);

@@ -12,11 +12,11 @@ namespace shell {
 // One character through the program's symbol tables.
 char32_t ToFullWidth(const SymbolTables& tables, char32_t ch);
 
-// Draws the characters of `text` (blanks removed) at (DSM1, DSM2) in colour BY, one 16-pixel
-// cell each; leaves and returns the pen x after them in DS4.
+// Draws the characters of `text` (blanks removed) at the pen in the current colour, one 16-pixel
+// cell each; leaves the pen x after them in charsEndX and returns it.
 float DrawChars(Shell& sh, const Text& text);
 
-// Draws a marked-up text at (DSM1, DSM2) in colour BY; DSM1 is left at its end.
+// Draws a marked-up text at the pen in the current colour; the pen is left at its end.
 void DrawText(Shell& sh, const Text& text);
 // The same, placing the pen and colour first.
 void DrawText(Shell& sh, float x, float y, int colour, const Text& text);
@@ -26,7 +26,7 @@ float DrawTypedFraction(Shell& sh, float x, float y, const Text& fraction);
 // The root overlines inside one fraction part drawn at (x, y).
 void DrawRootBarsInPart(Shell& sh, float x, float y, const Text& part);
 
-// Root signs and their overlines, in colour BY.
+// Root signs and their overlines, in the current colour.
 void DrawShortRoot(Shell& sh, float x, float y);
 void DrawTallRoot(Shell& sh, float x, float y);
 void DrawRootBar(Shell& sh, float x, float y);      // over the current cell

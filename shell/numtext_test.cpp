@@ -85,7 +85,7 @@ TEST(QuotientTexts, KindsAndTexts) {
         float n, d;
         int kind;
         float sign, m, q;
-        const char32_t *T, *F, *U, *DBS, *DX, *third;
+        const char32_t *answer, *signedAnswer, *chain, *signedChain, *answerPlain, *signedAnswerPlain;
     };
     const std::vector<Row> rows = {
         {4, 6, 2, 1, 2, 3, U"ﾀ2/3ﾀ", U"+ﾀ2/3ﾀ", U"ﾀ4/6ﾀ=ﾀ2/3ﾀ", U"+ﾀ4/6ﾀ=+ﾀ2/3ﾀ", U"2/3", U"+2/3"},
@@ -109,12 +109,12 @@ TEST(QuotientTexts, KindsAndTexts) {
         EXPECT_EQ(q.numerator, r.m) << at;
         EXPECT_EQ(q.denominator, r.q) << at;
         EXPECT_EQ(U8(q.given), "ﾀ" + U8(shell::Num(r.n)) + "/" + U8(shell::Num(r.d)) + "ﾀ") << at;
-        EXPECT_EQ(U8(q.answer), U8(r.T)) << at;
-        EXPECT_EQ(U8(q.signedAnswer), U8(r.F)) << at;
-        EXPECT_EQ(U8(q.chain), U8(r.U)) << at;
-        EXPECT_EQ(U8(q.signedChain), U8(r.DBS)) << at;
-        EXPECT_EQ(U8(q.answerPlain), U8(r.DX)) << at;
-        EXPECT_EQ(U8(q.signedAnswerPlain), U8(r.third)) << at;
+        EXPECT_EQ(U8(q.answer), U8(r.answer)) << at;
+        EXPECT_EQ(U8(q.signedAnswer), U8(r.signedAnswer)) << at;
+        EXPECT_EQ(U8(q.chain), U8(r.chain)) << at;
+        EXPECT_EQ(U8(q.signedChain), U8(r.signedChain)) << at;
+        EXPECT_EQ(U8(q.answerPlain), U8(r.answerPlain)) << at;
+        EXPECT_EQ(U8(q.signedAnswerPlain), U8(r.signedAnswerPlain)) << at;
     }
     EXPECT_EQ(shell::QuotientTexts(4, 6).lcm, 12);
 }
@@ -123,7 +123,8 @@ TEST(FractionSumTexts, CommonDenominatorAndTexts) {
     struct Row {
         float p, a, r, b;
         float c, P, R, S;
-        const char32_t *YY, *BB, *T, *F, *V, *DBM2, *DS1, *DS2, *U;
+        const char32_t *first, *firstSigned, *second, *secondSigned, *sum, *sumSigned, *numerator1,
+            *numerator2, *unworked;
     };
     const std::vector<Row> rows = {
         {1, 2, 1, 3, 6, 3, 2, 5, U"ﾀ3/6ﾀ", U"+ﾀ3/6ﾀ", U"ﾀ2/6ﾀ", U"+ﾀ2/6ﾀ", U"ﾀ5/6ﾀ", U"+ﾀ5/6ﾀ", U"3", U"+2",
@@ -156,15 +157,15 @@ TEST(FractionSumTexts, CommonDenominatorAndTexts) {
         EXPECT_EQ(s.numerator1, r.P) << at;
         EXPECT_EQ(s.numerator2, r.R) << at;
         EXPECT_EQ(s.numeratorSum, r.S) << at;
-        EXPECT_EQ(U8(s.first), U8(r.YY)) << at;
-        EXPECT_EQ(U8(s.firstSigned), U8(r.BB)) << at;
-        EXPECT_EQ(U8(s.second), U8(r.T)) << at;
-        EXPECT_EQ(U8(s.secondSigned), U8(r.F)) << at;
-        EXPECT_EQ(U8(s.sum), U8(r.V)) << at;
-        EXPECT_EQ(U8(s.sumSigned), U8(r.DBM2)) << at;
-        EXPECT_EQ(U8(s.numerator1Text), U8(r.DS1)) << at;
-        EXPECT_EQ(U8(s.numerator2Text), U8(r.DS2)) << at;
-        EXPECT_EQ(U8(s.unworked), U8(r.U)) << at;
+        EXPECT_EQ(U8(s.first), U8(r.first)) << at;
+        EXPECT_EQ(U8(s.firstSigned), U8(r.firstSigned)) << at;
+        EXPECT_EQ(U8(s.second), U8(r.second)) << at;
+        EXPECT_EQ(U8(s.secondSigned), U8(r.secondSigned)) << at;
+        EXPECT_EQ(U8(s.sum), U8(r.sum)) << at;
+        EXPECT_EQ(U8(s.sumSigned), U8(r.sumSigned)) << at;
+        EXPECT_EQ(U8(s.numerator1Text), U8(r.numerator1)) << at;
+        EXPECT_EQ(U8(s.numerator2Text), U8(r.numerator2)) << at;
+        EXPECT_EQ(U8(s.unworked), U8(r.unworked)) << at;
     }
     // With two denominators other than 1, the quotient of the denominators leaves its texts.
     const auto s = shell::FractionSumTexts(1, 4, 1, 6);

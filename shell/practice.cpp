@@ -21,7 +21,7 @@ constexpr float kTableX = 8 * kTableColumn;
 constexpr float kTableY = 16 * kTableRow;
 constexpr float kCellWidth = 16;
 
-// The numeric value of a typed text as the courseware reads it: leading blanks, a sign,
+// The numeric value of a typed start number: leading blanks, a sign,
 // digits and a decimal fraction; whatever follows is ignored, and a text that does not
 // start with a number is 0.
 float TypedValue(const Text& s) {
@@ -43,10 +43,9 @@ float TypedValue(const Text& s) {
 }
 
 void CallHint(Shell& sh, int step) {
-    const auto& entries = sh.prog.entries;
-    if (sh.currentProblem < 1 || sh.currentProblem >= static_cast<int>(entries.size())) return;
-    const Entry& entry = entries[static_cast<size_t>(sh.currentProblem)];
-    void (*hint)(Shell&) = step == 1 ? entry.HintStep1 : step == 2 ? entry.HintStep2 : entry.HintStep3;
+    const Entry* entry = sh.prog.FindEntry(sh.currentProblem);
+    if (!entry) return;
+    void (*hint)(Shell&) = step == 1 ? entry->HintStep1 : step == 2 ? entry->HintStep2 : entry->HintStep3;
     if (hint) hint(sh);
 }
 
@@ -58,7 +57,8 @@ void PresentPlaceholder(Shell& sh, int e) {
     DrawText(sh, 64, 72, 13, U"この問題は準備中です。");
 }
 
-// Menu A after the last entry, menu B after any other: drawn once, then polled.
+// After the last problem the menu offers the same problem, a new round or the contents; after
+// any other, the same problem or the next. Drawn once, then polled.
 Next EndOfProblemMenu(Shell& sh) {
     const bool last = sh.currentProblem == sh.problemCount;
     if (last) {
@@ -72,14 +72,15 @@ Next EndOfProblemMenu(Shell& sh) {
     }
     for (;;) {
         const Text key = sh.scr.readKey();
-        sh.colour = 4;
+        sh.colour = sh.prog.defaultColour;
         if (IsKey(key, U'1')) {
             FlushKeys(sh);
             return {Next::Problem, sh.currentProblem};
         }
         if (IsKey(key, U'2')) {
             if (last) {
-                sh.startNumberText.assign(1, U'1');  // assign(): "= U\"1\"" trips a false -Wrestrict in GCC 12
+                sh.startNumberText.assign(1,
+                                          U'1');  // assign(): "= U\"1\"" trips a false -Wrestrict in GCC 12
                 return {Next::NewRound, 0};
             }
             FlushKeys(sh);
@@ -149,7 +150,7 @@ Next ViewProblems(Shell& sh) {
             return {Next::Contents, 0};
         }
         PresentEntry(sh, sh.nextToView);
-        // In view mode the driver only pauses and moves LEM on; it asks for no answer.
+        // In view mode the driver only pauses and moves on to the next problem; it asks for no answer.
         RunPractice(sh);
     }
 }
@@ -167,7 +168,7 @@ void ViewPause(Shell& sh) {
 
 Next AskStartNumber(Shell& sh) {
     rt::Screen& scr = sh.scr;
-    scr.fillBox(1, 252, 1281, 612, 0);
+    scr.fillBox(1, 252, sh.prog.layout.promptBandRight, 612, 0);
     for (;;) {
         scr.drawScaledText(288, 270, U"何番から始めますか　番号を入力し、Enter キーを押してください。", 1, 1,
                            13);
@@ -178,14 +179,7 @@ Next AskStartNumber(Shell& sh) {
 
     scr.clearScreen();
     scr.drawScaledText(0, 9, sh.title, 1, 1, 5);
-    scr.fillBox(640, 0, 1328, 48.6f, 11, 4);
-    // The key help runs on from piece to piece; the root signs sit a little lower.
-    DrawText(sh, 656, 0, 13, U"分数→F1, △→F2, ");
-    DrawText(sh, sh.pen.x, 6, 13, U"√");
-    DrawText(sh, sh.pen.x, 0, 13, U" →F3, ±→F4, ≦≧→F5,F6, π→F7");
-    DrawText(sh, 656, 23.4f, 13, U"度°→F8,∠→F9,≡→F10,∽→F11, 大");
-    DrawText(sh, sh.pen.x, 25.6f, 13, U"√");
-    DrawText(sh, sh.pen.x, 21.6f, 13, U"→F12,２乗→ﾍ2,3乗→ﾍ3");
+    sh.prog.DrawKeyHelp(sh);
 
     SeedFromClock(sh);
     return {Next::NewRound, 0};
@@ -197,9 +191,20 @@ Next StartPracticeRound(Shell& sh) {
     for (int i = 1; i <= sh.problemCount; ++i) sh.completed[static_cast<size_t>(i)] = 0;
     FlushKeys(sh);
     // A start number with a fraction part selects the entry of its whole part; the prompt
-    // has already kept the value within 1 to D1.
+    // has already kept the value within 1 and the problem count.
     const int entry = static_cast<int>(std::floor(TypedValue(sh.startNumberText)));
     return {Next::Problem, entry < 1 ? 1 : entry > sh.problemCount ? sh.problemCount : entry};
+}
+
+void DrawStandardKeyHelp(Shell& sh) {
+    sh.scr.fillBox(640, 0, 1328, 48.6f, 11, 4);
+    // The key help runs on from piece to piece; the root signs sit a little lower.
+    DrawText(sh, 656, 0, 13, U"分数→F1, △→F2, ");
+    DrawText(sh, sh.pen.x, 6, 13, U"√");
+    DrawText(sh, sh.pen.x, 0, 13, U" →F3, ±→F4, ≦≧→F5,F6, π→F7");
+    DrawText(sh, 656, 23.4f, 13, U"度°→F8,∠→F9,≡→F10,∽→F11, 大");
+    DrawText(sh, sh.pen.x, 25.6f, 13, U"√");
+    DrawText(sh, sh.pen.x, 21.6f, 13, U"→F12,２乗→ﾍ2,3乗→ﾍ3");
 }
 
 void DrawProgressTable(Shell& sh, int c0, int r0, int n) {
@@ -226,9 +231,8 @@ void PresentEntry(Shell& sh, int e) {
     sh.scr.trace("Present", {{"entry", e}});
     sh.currentProblem = e;
     sh.attempts = 0;
-    const auto& entries = sh.prog.entries;
-    if (e >= 1 && e < static_cast<int>(entries.size()) && entries[static_cast<size_t>(e)].Present) {
-        entries[static_cast<size_t>(e)].Present(sh);
+    if (const Entry* entry = sh.prog.FindEntry(e); entry && entry->Present) {
+        entry->Present(sh);
         return;
     }
     PresentPlaceholder(sh, e);
@@ -251,7 +255,7 @@ Next RunPractice(Shell& sh) {
     };
 
     for (;;) {
-        sh.scr.fillBox(sh.anchor.x, sh.anchor.y - 11, 1280, sh.anchor.y + 27, 0);
+        sh.scr.fillBox(sh.anchor.x, sh.anchor.y - 11, sh.prog.layout.attemptBandRight, sh.anchor.y + 27, 0);
         ++sh.attempts;
         if (AnswerInput(sh) == EditEnd::LineFull) {
             // The answer ran off the line: the attempt counts, with no mark and no hint.

@@ -23,10 +23,9 @@ void PresentThree(shell::Shell& sh) {
 }
 
 const std::vector<shell::Entry> kEntries{
-    {},
-    {PresentThree, Hint1, Hint2, Hint3},
-    {PresentThree, Hint1, Hint2, Hint3},
-    {PresentThree, Hint1, Hint2, Hint3},
+    {1, U"three", PresentThree, Hint1, Hint2, Hint3},
+    {2, U"three", PresentThree, Hint1, Hint2, Hint3},
+    {3, U"three", PresentThree, Hint1, Hint2, Hint3},
 };
 
 const shell::Program& ThreeProblems() {
@@ -130,13 +129,14 @@ TEST(PracticeFlow, WholeFlowsTypedAsAPupilWould) {
          start + "P1 5:wrong × cell1× H1 space 3:right ○ H2 H3 count1=1 menuB"},
         {"right at the third attempt: step 3", ThreeProblems, "11{Enter}5{Enter} 6{Enter} 3{Enter}",
          start + "P1 5:wrong × cell1× H1 space 6:wrong × H2 space 3:right ○ H3 count1=1 menuB"},
-        {"menu B: other keys ignored, 1 repeats, 2 goes on", ThreeProblems,
+        {"menu after a problem: other keys ignored, 1 repeats, 2 goes on", ThreeProblems,
          "11{Enter}3{Enter}x{Enter}3 1{BS}3{Enter}2",
          start + "P1 3:right ○ cell1○ H1 H2 H3 count1=1 menuB P1 3:right ○ H1 H2 H3 count1=2 menuB P2"},
-        {"menu A after the last entry: 4 and Enter ignored, 1 repeats, 3 back to contents", ThreeProblems,
+        {"menu after the last problem: 4 and Enter ignored, 1 repeats, 3 back to contents", ThreeProblems,
          "13{Enter}3{Enter}4{Enter}13{Enter}3",
          start + "P3 3:right ○ cell3○ H1 H2 H3 count3=1 menuA P3 3:right ○ H1 H2 H3 count3=2 menuA contents"},
-        {"menu A 2: a new round from entry 1 with a fresh table", ThreeProblems, "13{Enter}3{Enter}23{Enter}",
+        {"last problem's menu, 2: a new round from entry 1 with a fresh table", ThreeProblems,
+         "13{Enter}3{Enter}23{Enter}",
          start +
              "P3 3:right ○ cell3○ H1 H2 H3 count3=1 menuA table P1 3:right ○ cell1○ H1 H2 H3 count1=1 menuB"},
         {"a line-full answer counts an attempt with no mark", ThreeProblems,
@@ -216,7 +216,7 @@ TEST(PracticeFlow, ScreensDrawTheirTextsWhereTheyBelong) {
 }
 
 TEST(PracticeFlow, RoundNumberGrowsWithEveryRound) {
-    // Two rounds from the prompt and one from menu A.
+    // Two rounds from the prompt and one from the last problem's menu.
     const auto run = testing_rig::runProgram(ThreeProblems(), "13{Enter}3{Enter}313{Enter}3{Enter}2");
     std::vector<double> rounds;
     for (const auto& e : testing_rig::ops(run.events, "printNumber2")) rounds.push_back(Num(e, "value"));

@@ -13,6 +13,12 @@ const SymbolTables& StandardSymbols() {
     return tables;
 }
 
+const Entry* Program::FindEntry(int number) const {
+    for (const Entry& e : entries)
+        if (e.number == number) return &e;
+    return nullptr;
+}
+
 Shell::Shell(rt::Screen& screen, const Program& program)
     : scr(screen),
       prog(program),

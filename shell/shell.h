@@ -1,51 +1,17 @@
 // The lesson shell's state: one object, created at start-up and passed by reference to every
-// routine and problem entry, and the Program record that makes one program of the family.
+// routine and problem entry.
 #pragma once
 
 #include <array>
 #include <vector>
 
 #include "runtime/screen.h"
+#include "shell/program.h"
 
 namespace shell {
 
 using rt::Point;
 using rt::Text;
-
-struct Shell;
-
-// One problem entry: draws a new problem, and adds the three parts of its worked solution.
-struct Entry {
-    void (*Present)(Shell&) = nullptr;
-    void (*HintStep1)(Shell&) = nullptr;
-    void (*HintStep2)(Shell&) = nullptr;
-    void (*HintStep3)(Shell&) = nullptr;
-};
-
-// The symbol conversion of ToFullWidth: a character found in `from` becomes the character at
-// the same position of `to`; the first table is searched first.
-struct SymbolTables {
-    Text from1, to1;
-    Text from2, to2;
-};
-
-// Halvard's, Morvane's and Quillon's symbol tables.
-const SymbolTables& StandardSymbols();
-
-enum class EditorKind { Standard, Slim };
-
-// What makes one program of the family: data only; behaviour comes from the shell.
-struct Program {
-    Text title;                  // II1
-    int problemCount = 0;        // D1
-    std::vector<Entry> entries;  // index 1..problemCount; index 0 unused; may be shorter
-    const SymbolTables* symbols = &StandardSymbols();
-    int canvasWidth = 1440;
-    EditorKind editor = EditorKind::Standard;
-    // The function-key texts F1..F12.
-    std::array<Text, 12> functionKeys{U"\\", U"~", U"!", U"@", U"[", U"]",
-                                      U"&",  U"%", U"'", U"$", U"?", U"#"};
-};
 
 // Settings of DrawFramedText, kept between calls.
 struct FrameBox {
@@ -70,12 +36,12 @@ struct AnswerSettings {
 struct Tables {
     // The problem's numbers: in the equation drills T holds x coefficients and F constants.
     std::array<float, 41> T{}, F{};
-    std::array<float, 41> rowY{};     // cells 31..38: y of text rows; 1, 2: figure corners or a kept pen y
-    std::array<float, 41> columnX{};  // cells 31..34: x of text columns; 1..9: a number list or corners
+    std::array<float, 41> rowY{};      // cells 31..38: y of text rows; 1, 2: figure corners or a kept pen y
+    std::array<float, 41> columnX{};   // cells 31..34: x of text columns; 1..9: a number list or corners
     std::array<float, 21> A2{}, B2{};  // further number lists
-    std::array<Text, 41> Ttext{}, Ftext{};     // blank-free texts of T and F
-    std::array<Text, 21> A2text{}, B2text{};   // blank-free texts of A2 and B2
-    std::array<Text, 21> solution{};           // answer and chain texts of the worked solution
+    std::array<Text, 41> Ttext{}, Ftext{};    // blank-free texts of T and F
+    std::array<Text, 21> A2text{}, B2text{};  // blank-free texts of A2 and B2
+    std::array<Text, 21> solution{};          // answer and chain texts of the worked solution
     std::array<std::array<float, 3>, 11> graphPoints{};
 };
 
@@ -99,18 +65,18 @@ struct Shell {
     int problemCount = 0;
     std::vector<int> completed;  // 1..problemCount: completed in this round
     int currentProblem = 0;
-    int attempts = 0;       // at the current problem
-    int completions = 0;    // of the current problem: the count under its progress mark
-    int round = 0;          // practice rounds started
-    Text startNumberText;   // the start number as typed
-    int nextToView = 0;     // the next problem in view mode
+    int attempts = 0;      // at the current problem
+    int completions = 0;   // of the current problem: the count under its progress mark
+    int round = 0;         // practice rounds started
+    Text startNumberText;  // the start number as typed
+    int nextToView = 0;    // the next problem in view mode
     bool viewMode = false;
     Result lastResult = Result::Wrong;
 
     // Drawing state shared by the text routines, the editor and the entries.
     int colour = 4;
-    Point pen{};             // where DrawText draws next
-    float charsEndX = 0;     // the pen x where DrawChars ended
+    Point pen{};          // where DrawText draws next
+    float charsEndX = 0;  // the pen x where DrawChars ended
     RootState rootState = RootState::None;
     bool escapeNext = false;  // the next character is drawn as typed, marks included
 

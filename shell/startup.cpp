@@ -23,9 +23,8 @@ void StartUp(Shell& sh) {
     sh.scr.clearScreen();
     SeedFromClock(sh);
     for (int n = 1; n <= 12; ++n) sh.scr.setFunctionKey(n, sh.prog.functionKeys[static_cast<size_t>(n - 1)]);
-    sh.colour = 4;
-    sh.anchor.x = 480;
-    sh.anchor.y = 576;
+    sh.colour = sh.prog.defaultColour;
+    sh.anchor = sh.prog.layout.answerAnchor;
     sh.title = sh.prog.title;
     sh.problemCount = sh.prog.problemCount;
     // Every table starts empty: 0 and "".

@@ -41,15 +41,16 @@ void Present(shell::Shell& sh) {
 void Hint(shell::Shell& sh) { sh.colour = 7; }
 
 const shell::Program& Program() {
-    static const shell::Program program{
-        U"Tester",
-        3,
-        {{}, {Present, Hint, Hint, Hint}, {Present, Hint, Hint, Hint}, {Present, Hint, Hint, Hint}}};
+    static const shell::Program program{U"Tester",
+                                        3,
+                                        {{1, U"a", Present, Hint, Hint, Hint},
+                                         {2, U"b", Present, Hint, Hint, Hint},
+                                         {3, U"c", Present, Hint, Hint, Hint}}};
     return program;
 }
 
 // Four problems a round: problem 1 wrong then right and repeated, 2 and 3 right, then a
-// new round from menu A. The last round goes back to the contents screen and ends there.
+// new round from the last problem's menu. The last round goes back to the contents screen and ends there.
 std::string Session(int rounds) {
     const std::string round =
         "5{Enter} 3{Enter}1"

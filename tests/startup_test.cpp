@@ -64,7 +64,7 @@ TEST(StartUp, SameClockSumSameProblems) {
 void Explode(shell::Shell&) { throw std::runtime_error("the entry broke"); }
 
 TEST(ErrorScreen, AFailureInsideAStepEndsOnTheErrorScreen) {
-    shell::Program broken{U"Broken", 3, {{}, {Explode, nullptr, nullptr, nullptr}}};
+    shell::Program broken{U"Broken", 3, {{1, U"explodes", Explode, nullptr, nullptr, nullptr}}};
     // After the failure the remaining keys have no effect: nobody reads them.
     RunResult run = runProgram(broken, "11{Enter}123{Enter}");
     EXPECT_EQ(run.status, 70);
