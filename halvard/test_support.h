@@ -1,5 +1,4 @@
-// For the Halvard tests: exact rationals, a parser for the equations the entries show, and a
-// rig that runs one entry for one seed and keeps what each step drew.
+// For the Halvard tests: the shared exact solver and entry rig, pointed at Halvard.
 #pragma once
 
 #include <algorithm>
@@ -12,241 +11,32 @@
 
 #include "halvard/halvard.h"
 #include "runtime/text.h"
+#include "tests/entry_rig.h"
+#include "tests/exact.h"
 #include "tests/harness.h"
 
 namespace halvard_test {
 
+using exact::Linear;
+using exact::Rational;
+using exact::Sides;
+using exact::Solve;
 using rt::Text;
+using testing_rig::ClockForSeed;
+using testing_rig::Drawn;
+using testing_rig::DrawnLines;
+using testing_rig::EntryRun;
 
-struct Rational {
-    std::int64_t n = 0, d = 1;
-
-    Rational(std::int64_t num = 0, std::int64_t den = 1) : n(num), d(den) {
-        if (d == 0) throw std::domain_error("zero denominator");
-        if (d < 0) n = -n, d = -d;
-        const std::int64_t g = std::gcd(n < 0 ? -n : n, d);
-        if (g > 1) n /= g, d /= g;
-    }
-    friend Rational operator+(Rational a, Rational b) { return {a.n * b.d + b.n * a.d, a.d * b.d}; }
-    friend Rational operator-(Rational a, Rational b) { return {a.n * b.d - b.n * a.d, a.d * b.d}; }
-    friend Rational operator*(Rational a, Rational b) { return {a.n * b.n, a.d * b.d}; }
-    friend Rational operator/(Rational a, Rational b) { return {a.n * b.d, a.d * b.n}; }
-    friend bool operator==(Rational a, Rational b) { return a.n == b.n && a.d == b.d; }
-    bool zero() const { return n == 0; }
-
-    // As a pupil types it after "x=": 7, -3/7, 0.
-    std::string answerText() const {
-        std::string s = std::to_string(n);
-        if (d != 1) s += "/" + std::to_string(d);
-        return s;
-    }
-};
-
-// c1 x + c0.
-struct Linear {
-    Rational c1, c0;
-    friend Linear operator+(Linear a, Linear b) { return {a.c1 + b.c1, a.c0 + b.c0}; }
-    friend Linear operator-(Linear a, Linear b) { return {a.c1 - b.c1, a.c0 - b.c0}; }
-};
-
-// Parses the marked-up texts of the equations: 3x+5, 0.5x-0.6, ﾀ1/3ﾀx, ﾀ2x+3/5ﾀ, 3(2x+1),
-// 6*(-2), ﾀ-12/-1ﾀ. Throws std::invalid_argument on anything else.
-class ExpressionParser {
+// Halvard draws every problem line at (64, 288).
+class EntryRig : public testing_rig::EntryRig {
 public:
-    explicit ExpressionParser(const Text& text) : s_(text) {}
-
-    std::vector<Linear> sides() {
-        std::vector<Linear> out{expression()};
-        while (peek() == U'=') {
-            ++i_;
-            out.push_back(expression());
-        }
-        if (i_ != s_.size()) fail("unexpected character");
-        return out;
-    }
-
-private:
-    char32_t peek() const { return i_ < s_.size() ? s_[i_] : 0; }
-    [[noreturn]] void fail(const char* why) const {
-        throw std::invalid_argument(std::string(why) + " at " + std::to_string(i_) + " in " + rt::toUtf8(s_));
-    }
-    // Inside a fraction "ﾀ" closes it; elsewhere it opens one (fractions never nest).
-    bool opensFactor(char32_t c) const {
-        return (c >= U'0' && c <= U'9') || c == U'.' || c == U'x' || c == U'(' || (c == U'ﾀ' && !inFraction_);
-    }
-
-    Linear expression() {
-        Linear sum{};
-        bool first = true;
-        for (;;) {
-            const char32_t c = peek();
-            int sign = 1;
-            if (c == U'+' || c == U'-') {
-                sign = c == U'-' ? -1 : 1;
-                ++i_;
-            } else if (!first) {
-                return sum;
-            }
-            Linear t = term();
-            if (sign < 0) t = Linear{} - t;
-            sum = sum + t;
-            first = false;
-        }
-    }
-
-    Linear term() {
-        Linear product = factor();
-        for (;;) {
-            if (peek() == U'*')
-                ++i_;
-            else if (!opensFactor(peek()))
-                return product;
-            product = multiply(product, factor());
-        }
-    }
-
-    Linear multiply(const Linear& a, const Linear& b) const {
-        if (!a.c1.zero() && !b.c1.zero()) fail("x times x");
-        return {a.c1 * b.c0 + b.c1 * a.c0, a.c0 * b.c0};
-    }
-
-    Linear factor() {
-        const char32_t c = peek();
-        if (c == U'x') {
-            ++i_;
-            return {1, 0};
-        }
-        if (c == U'(') {
-            ++i_;
-            Linear inner = expression();
-            if (peek() != U')') fail("missing )");
-            ++i_;
-            return inner;
-        }
-        if (c == U'ﾀ') {
-            ++i_;
-            inFraction_ = true;
-            Linear num = expression();
-            if (peek() != U'/') fail("missing / in fraction");
-            ++i_;
-            Linear den = expression();
-            if (peek() != U'ﾀ') fail("unclosed fraction");
-            ++i_;
-            inFraction_ = false;
-            if (!den.c1.zero() || den.c0.zero()) fail("bad denominator");
-            return {num.c1 / den.c0, num.c0 / den.c0};
-        }
-        return {0, number()};
-    }
-
-    Rational number() {
-        std::int64_t whole = 0, frac = 0, scale = 1;
-        bool digits = false;
-        while (peek() >= U'0' && peek() <= U'9') whole = whole * 10 + (s_[i_++] - U'0'), digits = true;
-        if (peek() == U'.') {
-            ++i_;
-            while (peek() >= U'0' && peek() <= U'9')
-                frac = frac * 10 + (s_[i_++] - U'0'), scale *= 10, digits = true;
-        }
-        if (!digits) fail("number expected");
-        return Rational(whole * scale + frac, scale);
-    }
-
-    Text s_;
-    size_t i_ = 0;
-    bool inFraction_ = false;
+    explicit EntryRig(int entry) : testing_rig::EntryRig(halvard::HalvardProgram(), entry, {64, 288}) {}
 };
-
-inline std::vector<Linear> Sides(const std::string& utf8) {
-    return ExpressionParser(rt::fromUtf8(utf8)).sides();
-}
-
-// The solution of a two-sided linear equation; nothing when x cancels.
-inline std::optional<Rational> Solve(const std::string& equation) {
-    const auto sides = Sides(equation);
-    if (sides.size() != 2) throw std::invalid_argument("not one equation: " + equation);
-    const Linear d = sides[0] - sides[1];
-    if (d.c1.zero()) return std::nullopt;
-    return Rational(0) - d.c0 / d.c1;
-}
 
 // A problem line without its label ("① ", "② ", "問 ").
 inline std::string WithoutLabel(const std::string& line) {
     const Text t = rt::fromUtf8(line);
     return t.size() > 2 ? rt::toUtf8(t.substr(2)) : "";
-}
-
-// One DrawText as the trace shows it.
-struct Drawn {
-    float x, y;
-    int c;
-    std::string text;
-};
-
-inline std::vector<Drawn> DrawnLines(const std::vector<testing_rig::json>& events) {
-    std::vector<Drawn> out;
-    for (const auto& e : testing_rig::ops(events, "DrawText"))
-        out.push_back({e.at("x").get<float>(), e.at("y").get<float>(), e.at("c").get<int>(),
-                       e.at("text").get<std::string>()});
-    return out;
-}
-
-// What one entry drew for one seed: Present, then the three hint steps, each on its own.
-struct EntryRun {
-    int seed = 0;
-    std::vector<Drawn> present, step[4];  // step[1..3]
-    std::string problem;                  // the problem line as drawn
-    std::vector<float> randoms;           // the random units Present used, in order
-    shell::AnswerSettings answer;
-};
-
-// A rig for one entry: reseeded for every run, as the practice screen does.
-class EntryRig {
-public:
-    explicit EntryRig(int entry) : entry_(entry), rig_(halvard::HalvardProgram()) {}
-
-    shell::Shell& shell() { return rig_.sh; }
-    testing_rig::Rig& rig() { return rig_; }
-
-    EntryRun run(int seed, int steps = 3) {
-        const shell::Entry& e = *halvard::HalvardProgram().FindEntry(entry_);
-        EntryRun r;
-        r.seed = seed;
-        rig_.screen.seedRandom(static_cast<float>(seed));
-        rig_.clearTrace();
-        // As the practice driver does: the entry reads its number from the shell.
-        rig_.sh.currentProblem = entry_;
-        e.Present(rig_.sh);
-        const auto presentEvents = rig_.events();
-        r.present = DrawnLines(presentEvents);
-        for (const auto& ev : testing_rig::ops(presentEvents, "randomUnit"))
-            r.randoms.push_back(ev.at("value").get<float>());
-        for (const auto& d : r.present)
-            if (d.x == 64 && d.y == 288) r.problem = d.text;
-        r.answer = rig_.sh.ans;
-        void (*hints[4])(shell::Shell&) = {nullptr, e.HintStep1, e.HintStep2, e.HintStep3};
-        for (int k = 1; k <= steps; ++k) {
-            rig_.clearTrace();
-            hints[k](rig_.sh);
-            r.step[k] = DrawnLines(rig_.events());
-        }
-        return r;
-    }
-
-private:
-    int entry_;
-    testing_rig::Rig rig_;
-};
-
-// The clock whose hours, minutes and seconds add up to the seed.
-inline std::string ClockForSeed(int seed) {
-    const int h = std::min(seed, 23);
-    const int m = std::min(seed - h, 59);
-    const int s = seed - h - m;
-    auto two = [](int v) {
-        return std::string(1, static_cast<char>('0' + v / 10)) + static_cast<char>('0' + v % 10);
-    };
-    return two(h) + ":" + two(m) + ":" + two(s);
 }
 
 }  // namespace halvard_test
