@@ -110,29 +110,10 @@ TEST(HalvardReference, WorkedSolutionsMatchTheirImages) {
         {"halvard_3_8", 8, 30},
         {"halvard_9_13", 13, 30},
     };
-    const bool update =
-        std::getenv("DRILLS_UPDATE_REFERENCE") && std::string(std::getenv("DRILLS_UPDATE_REFERENCE")) == "1";
     for (const auto& ref : references) {
         EntryRig rig(ref.entry);
         rig.run(ref.seed);
-        const auto& canvas = rig.rig().screen.canvas();
-        const std::string path = std::string(DRILLS_SOURCE_DIR) + "/tests/reference/" + ref.name + ".png";
-        if (update) {
-            std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-            rt::savePng(canvas, path);
-            continue;
-        }
-        ASSERT_TRUE(std::filesystem::exists(path))
-            << path << " is missing; run with DRILLS_UPDATE_REFERENCE=1 to make it";
-        const rt::Canvas want = rt::loadPng(path);
-        ASSERT_EQ(want.width(), canvas.width()) << path;
-        ASSERT_EQ(want.height(), canvas.height()) << path;
-        long differing = 0;
-        for (int y = 0; y < canvas.height(); ++y)
-            for (int x = 0; x < canvas.width(); ++x) differing += want.at(x, y) != canvas.at(x, y);
-        if (differing > 0) rt::savePng(canvas, path + ".actual.png");
-        EXPECT_EQ(differing, 0) << differing << " pixels differ from " << path << "; the drawing is in "
-                                << path << ".actual.png";
+        testing_rig::ExpectMatchesReference(rig.rig().screen.canvas(), ref.name);
     }
 }
 

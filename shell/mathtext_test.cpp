@@ -167,7 +167,10 @@ TEST(DrawText, RootsAndTheirOverlines) {
         // The 2 gets its overline twice (once as the cell after the sign, once as a radicand
         // cell); "+1" after the end mark gets none.
         {U"!2ﾝ+1", {{100, 212}}, {{116, 195, 132, 195}, {116, 195, 132, 195}}, shell::RootState::None},
-        {U"!15", {{100, 212}}, {{116, 195, 132, 195}, {116, 195, 132, 195}, {132, 195, 148, 195}}, shell::RootState::Short},
+        {U"!15",
+         {{100, 212}},
+         {{116, 195, 132, 195}, {116, 195, 132, 195}, {132, 195, 148, 195}},
+         shell::RootState::Short},
         // A tall root over a fraction: the overline runs on over every bar cell.
         {U"#ﾀ1/2ﾀﾝ", {{100, 220}}, {{116, 184, 132, 184}}, shell::RootState::None},
         {U"#ﾀ12/5ﾀﾝ", {{100, 220}}, {{116, 184, 132, 184}, {132, 184, 148, 184}}, shell::RootState::None},
@@ -325,26 +328,7 @@ void DrawMarkupSheet(shell::Shell& sh) {
 TEST(MarkupSheet, MatchesReferenceImage) {
     Rig rig(TestProgram());
     DrawMarkupSheet(rig.sh);
-    const std::string reference = std::string(DRILLS_SOURCE_DIR) + "/tests/reference/markup.png";
-    const char* update = std::getenv("DRILLS_UPDATE_REFERENCE");
-    if (update && std::string(update) == "1") {
-        rt::savePng(rig.screen.canvas(), reference);
-        GTEST_SKIP() << "wrote " << reference;
-    }
-    ASSERT_TRUE(std::filesystem::exists(reference))
-        << reference << " is missing; run with DRILLS_UPDATE_REFERENCE=1";
-    const rt::Canvas expected = rt::loadPng(reference);
-    const rt::Canvas& actual = rig.screen.canvas();
-    ASSERT_EQ(actual.width(), expected.width());
-    ASSERT_EQ(actual.height(), expected.height());
-    std::size_t differ = 0;
-    for (std::size_t i = 0; i < actual.pixels().size(); ++i)
-        if (actual.pixels()[i] != expected.pixels()[i]) ++differ;
-    if (differ != 0) {
-        const std::string written = reference + ".actual.png";
-        rt::savePng(rig.screen.canvas(), written);
-        FAIL() << differ << " pixels differ from " << reference << "; the rendering is in " << written;
-    }
+    testing_rig::ExpectMatchesReference(rig.screen.canvas(), "markup");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <iostream>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -94,6 +95,39 @@ inline RunResult runProgram(const shell::Program& program, const std::string& ke
     run.events = parseTrace(trace.str());
     run.errors = err.str();
     return run;
+}
+
+// Compares a canvas with the reference image tests/reference/NAME.png, pixel for pixel. On a
+// difference it writes NAME.png.actual.png (what was drawn) and NAME.png.diff.png (the differing
+// pixels in colour 13 on black) beside the reference. DRILLS_UPDATE_REFERENCE=1 rewrites the
+// reference instead, on purpose only.
+inline void ExpectMatchesReference(const rt::Canvas& canvas, const std::string& name) {
+    const std::string path = std::string(DRILLS_SOURCE_DIR) + "/tests/reference/" + name + ".png";
+    const char* update = std::getenv("DRILLS_UPDATE_REFERENCE");
+    if (update && std::string(update) == "1") {
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+        rt::savePng(canvas, path);
+        std::cout << "wrote " << path << "\n";
+        return;
+    }
+    ASSERT_TRUE(std::filesystem::exists(path))
+        << path << " is missing; run with DRILLS_UPDATE_REFERENCE=1 to make it";
+    const rt::Canvas want = rt::loadPng(path);
+    ASSERT_EQ(want.width(), canvas.width()) << path;
+    ASSERT_EQ(want.height(), canvas.height()) << path;
+    rt::Canvas diff(canvas.width(), canvas.height());
+    long differing = 0;
+    for (int y = 0; y < canvas.height(); ++y)
+        for (int x = 0; x < canvas.width(); ++x)
+            if (want.at(x, y) != canvas.at(x, y)) {
+                ++differing;
+                diff.plot(x, y, 13);
+            }
+    if (differing == 0) return;
+    rt::savePng(canvas, path + ".actual.png");
+    rt::savePng(diff, path + ".diff.png");
+    ADD_FAILURE() << differing << " pixels differ from " << path << "; the drawing is in " << path
+                  << ".actual.png and the differing pixels in " << path << ".diff.png";
 }
 
 }  // namespace testing_rig
