@@ -85,6 +85,11 @@ struct Shell {
     FrameBox box;
     AnswerSettings ans;
     Tables tab;
+
+    // Kept from one problem to the next, so that a new problem differs from the one before: a
+    // value the next problem must not repeat, and the key number of the last problem shown.
+    float remembered = 0;
+    float repeatGuard = 0;
 };
 
 // A whole number from a to b, drawn as a + INT(n * randomUnit) with n = b - a + 1.
