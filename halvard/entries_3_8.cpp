@@ -117,23 +117,29 @@ void BracketOnLeft::Present(Shell& sh) {
     OpenProblem(sh);
     auto& T = sh.tab.T;
     auto& F = sh.tab.F;
-    F[5] = static_cast<float>(shell::RandomInt(sh, 2, 4));  // m
-    T[5] = static_cast<float>(shell::RandomInt(sh, 1, 3));  // p
-    F[6] = static_cast<float>(shell::RandomInt(sh, 1, 3));  // q
-    T[2] = static_cast<float>(shell::RandomInt(sh, 1, 9));  // c
+    // The factor m and the bracket px+q are shown as they are, so they live in term 5 and 6's
+    // cells; c and d are the right side.
+    float& m = F[5];
+    float& p = T[5];
+    float& q = F[6];
+    float& c = T[2];
+    m = static_cast<float>(shell::RandomInt(sh, 2, 4));
+    p = static_cast<float>(shell::RandomInt(sh, 1, 3));
+    q = static_cast<float>(shell::RandomInt(sh, 1, 3));
+    c = static_cast<float>(shell::RandomInt(sh, 1, 9));
     // Keep the expanded coefficient mp at least 2 away from c, so that the collected
     // coefficient is never -1, 0 or 1.
     for (;;) {
-        T[1] = F[5] * T[5];
-        F[1] = F[5] * F[6];
-        if (T[1] - T[2] == 0 || T[1] - T[2] == 1)
-            T[5] += 1;
-        else if (T[2] - T[1] == 0 || T[2] - T[1] == 1)
-            T[2] += 2;
+        T[1] = m * p;
+        F[1] = m * q;
+        if (T[1] - c == 0 || T[1] - c == 1)
+            p += 1;
+        else if (c - T[1] == 0 || c - T[1] == 1)
+            c += 2;
         else
             break;
     }
-    F[2] = static_cast<float>(shell::RandomInt(sh, 1, 9));  // d
+    F[2] = static_cast<float>(shell::RandomInt(sh, 1, 9));
     MoveAndCollect(sh, kTerms7);
     SolveCollected(sh, kTerms7, 1);
 
@@ -170,20 +176,26 @@ void BracketSubtracted::Present(Shell& sh) {
     OpenProblem(sh);
     auto& T = sh.tab.T;
     auto& F = sh.tab.F;
-    F[15] = static_cast<float>(-shell::RandomInt(sh, 2, 4));  // -m
-    T[15] = static_cast<float>(shell::RandomInt(sh, 1, 3));   // p
-    F[16] = static_cast<float>(shell::RandomInt(sh, 1, 3));   // q
-    T[11] = static_cast<float>(shell::RandomInt(sh, 1, 9));   // a
+    // The factor -m and the bracket px+q are shown as they are, in term 15 and 16's cells.
+    float& minusM = F[15];
+    float& p = T[15];
+    float& q = F[16];
+    minusM = static_cast<float>(-shell::RandomInt(sh, 2, 4));
+    p = static_cast<float>(shell::RandomInt(sh, 1, 3));
+    q = static_cast<float>(shell::RandomInt(sh, 1, 3));
+    T[11] = static_cast<float>(shell::RandomInt(sh, 1, 9));
+    // The expanded |m|p stays at least 2 away from a, so the collected coefficient is never
+    // -1, 0 or 1.
     for (;;) {
-        T[12] = -F[15] * T[15];
-        F[11] = F[15] * F[16];
+        T[12] = -minusM * p;
+        F[11] = minusM * q;
         const float gap = T[11] - T[12];
         if (gap == -1 || gap == 0 || gap == 1)
-            T[15] += 1;
+            p += 1;
         else
             break;
     }
-    F[12] = static_cast<float>(shell::RandomInt(sh, 1, 9));  // d
+    F[12] = static_cast<float>(shell::RandomInt(sh, 1, 9));
     MoveAndCollect(sh, kTerms8);
     SolveCollected(sh, kTerms8, 3);
 
