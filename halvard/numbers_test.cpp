@@ -1,10 +1,9 @@
-// The numbers of the Halvard entries: drawn in the listed order from the random units, and the
-// shapes at the edges of each entry's ranges shown as a pupil should see them.
+// The numbers of the Halvard entries: what each entry's rules promise about them, and the shapes
+// at the edges of each entry's ranges shown as a pupil should see them.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <functional>
-#include <map>
 #include <regex>
 
 #include "halvard/test_support.h"
@@ -14,162 +13,107 @@ namespace {
 
 using namespace halvard_test;
 
-// Replays the random units a Present used, as the draws of the listed order.
-class Draws {
-public:
-    explicit Draws(const std::vector<float>& u) : u_(u) {}
-    int next(int a, int b) { return a + static_cast<int>(static_cast<float>(b - a + 1) * u_.at(k_++)); }
-    // The spread rule: records which coefficient it raised.
-    std::pair<int, int> spread(int lo, int hi) {
-        int a = next(lo, hi), d = next(lo, hi);
-        if (a - d == 0 || a - d == 1)
-            a += 2, raisedA = true;
-        else if (d - a == 1)
-            d += 2, raisedD = true;
-        return {a, d};
-    }
-    // Picks from the list 1, 2, 3, 5, 7, 11 (positions from 1), removing the pick if asked.
-    int pick(int from, int to, bool remove) {
-        const int i = next(from, to);
-        const int v = list_.at(i - 1);
-        if (remove && i < to) list_.erase(list_.begin() + (i - 1));
-        return v;
-    }
-    void resetList() { list_ = {1, 2, 3, 5, 7, 11}; }
-    size_t used() const { return k_; }
-    bool raisedA = false, raisedD = false;
+// The whole number a + INT(n * u) that a draw from a to b makes of the random unit u.
+int Drawn(float u, int a, int b) { return a + static_cast<int>(static_cast<float>(b - a + 1) * u); }
 
-private:
-    const std::vector<float>& u_;
-    size_t k_ = 0;
-    std::vector<int> list_{1, 2, 3, 5, 7, 11};
+bool IsWhole(Rational r) { return r.d == 1; }
+std::int64_t Abs(std::int64_t v) { return v < 0 ? -v : v; }
+
+// What each entry promises about the numbers it shows: where its first draws go and the
+// guarantees of its rules (coefficients kept apart, denominators never repeated), checked on
+// the equation as drawn, whatever rule made it.
+struct Promise {
+    int entry;
+    std::function<void(const EntryRun&, const std::vector<Linear>&)> check;
 };
 
-Linear L(Rational c1, Rational c0) { return {c1, c0}; }
-using Sides2 = std::pair<Linear, Linear>;
-
-// The equation each entry must show for the draws, as left and right side.
-const std::map<int, std::function<Sides2(Draws&)>>& Models() {
-    static const std::map<int, std::function<Sides2(Draws&)>> models = {
-        {1,
-         [](Draws& d) {
-             const int a = d.spread(1, 9).first, b = d.next(1, 9), s = d.next(1, 9);
-             return Sides2{L(a, b), L(0, a * s + b)};
-         }},
-        {2,
-         [](Draws& d) {
-             const int a = d.spread(1, 9).first, b = d.next(1, 9), s = d.next(1, 9);
-             return Sides2{L(a, -b), L(0, a * s - b)};
-         }},
-        {3,
-         [](Draws& d) {
-             const auto [a, c] = d.spread(1, 9);
-             const int k = d.next(1, 9);
-             return Sides2{L(a, 0), L(c, k * (a - c))};
-         }},
-        {4,
-         [](Draws& d) {
-             const auto [a, c] = d.spread(1, 9);
-             return Sides2{L(a, 0), L(-c, d.next(1, 9))};
-         }},
-        {5,
-         [](Draws& d) {
-             const auto [a, c] = d.spread(1, 9);
-             const int b = d.next(1, 9), e = d.next(1, 9);
-             return Sides2{L(a, b), L(c, -e)};
-         }},
-        {6,
-         [](Draws& d) {
-             const auto [a, c] = d.spread(1, 9);
-             const int b = d.next(1, 9), dd = d.next(1, 9);
-             return Sides2{L(a, b), L(-c, dd)};
-         }},
-        {7,
-         [](Draws& d) {
-             const int m = d.next(2, 4);
-             int p = d.next(1, 3);
-             const int q = d.next(1, 3);
-             int c = d.next(1, 9);
-             while (true) {
-                 if (m * p - c == 0 || m * p - c == 1)
-                     ++p;
-                 else if (c - m * p == 0 || c - m * p == 1)
-                     c += 2;
-                 else
-                     break;
-             }
-             return Sides2{L(m * p, m * q), L(c, d.next(1, 9))};
-         }},
-        {8,
-         [](Draws& d) {
-             const int m = d.next(2, 4);
-             int p = d.next(1, 3);
-             const int q = d.next(1, 3), a = d.next(1, 9);
-             while (std::abs(a - m * p) <= 1) ++p;
-             return Sides2{L(a - m * p, -m * q), L(0, d.next(1, 9))};
-         }},
-        {9,
-         [](Draws& d) {
-             const auto [a, c] = d.spread(1, 7);
-             const int b = d.next(1, 9), e = d.next(1, 9);
-             return Sides2{L(Rational(a, 10), Rational(b, 10)), L(Rational(c, 10), Rational(-e, 10))};
-         }},
-        {10,
-         [](Draws& d) {
-             const auto [a, c] = d.spread(1, 7);
-             const int b = d.next(1, 9), dd = d.next(1, 9);
-             return Sides2{L(Rational(a, 10), Rational(b, 10)), L(Rational(-c, 10), dd)};
-         }},
-        {11,
-         [](Draws& d) {
-             d.resetList();
-             const int p = d.pick(2, 6, true), q = d.pick(2, 5, false), k = d.next(1, 3);
-             return Sides2{L(Rational(1, p), 0), L(Rational(1, q), -k)};
-         }},
-        {12,
-         [](Draws& d) {
-             d.resetList();
-             const int q1 = d.pick(3, 5, true), q2 = d.pick(3, 4, true);
-             const int p1 = d.pick(1, 3, true), p2 = d.pick(1, 2, false), k = d.next(1, 3);
-             return Sides2{L(Rational(p1, q1), k), L(Rational(p2, q2), 0)};
-         }},
-        {13,
-         [](Draws& d) {
-             for (;;) {
-                 d.resetList();
-                 const int m = d.pick(2, 5, true), n = d.pick(2, 4, false), a = d.next(1, 3);
-                 int b = d.next(1, 3);
-                 if (b == a) ++b;
-                 const int c = d.next(1, 3), e = d.next(1, 3);
-                 if (n * a != m * c)
-                     return Sides2{L(Rational(a, m), Rational(b, m)), L(Rational(c, n), Rational(-e, n))};
-             }
-         }},
-    };
-    return models;
+// The spread keeps the two drawn coefficients at least 2 apart, so the collected coefficient is
+// never -1, 0 or 1; the left one is the first draw, raised by 2 or not at all.
+// Entries 1 and 2 show only the left one: the right side is a number alone.
+void ExpectLeftDrawnFirst(const EntryRun& r, Rational left, int lo, int hi, Rational unit = 1) {
+    const std::int64_t a = (left / unit).n;
+    const int first = Drawn(r.randoms.at(0), lo, hi);
+    EXPECT_TRUE(a == first || a == first + 2) << "left coefficient " << a << ", first draw " << first;
 }
 
-TEST(HalvardNumbers, AreDrawnInTheListedOrder) {
-    bool raisedA = false, raisedD = false;
-    for (const auto& [e, model] : Models()) {
-        EntryRig rig(e);
+void ExpectSpread(const EntryRun& r, Rational left, Rational right, int lo, int hi, Rational unit) {
+    ExpectLeftDrawnFirst(r, left, lo, hi, unit);
+    const std::int64_t a = (left / unit).n, c = Abs((right / unit).n);
+    EXPECT_GE(Abs(a - c), 2) << "coefficients " << a << " and " << c;
+}
+
+// Denominators picked from the list 1, 2, 3, 5, 7, 11 without repeats.
+void ExpectPickedPrimes(const std::vector<std::int64_t>& denominators) {
+    for (size_t i = 0; i < denominators.size(); ++i) {
+        EXPECT_TRUE(denominators[i] == 2 || denominators[i] == 3 || denominators[i] == 5 ||
+                    denominators[i] == 7 || denominators[i] == 11)
+            << denominators[i];
+        for (size_t k = 0; k < i; ++k) EXPECT_NE(denominators[i], denominators[k]);
+    }
+}
+
+const std::vector<Promise>& Promises() {
+    static const std::vector<Promise> promises = {
+        {1, [](const EntryRun& r, const auto& s) { ExpectLeftDrawnFirst(r, s[0].c1, 1, 9); }},
+        {2, [](const EntryRun& r, const auto& s) { ExpectLeftDrawnFirst(r, s[0].c1, 1, 9); }},
+        {3,
+         [](const EntryRun& r, const auto& s) {
+             ExpectSpread(r, s[0].c1, s[1].c1, 1, 9, 1);
+             // The right constant is a multiple of a - c, so the answer is whole.
+             EXPECT_TRUE(IsWhole(*Solve(WithoutLabel(r.problem))));
+         }},
+        {4, [](const EntryRun& r, const auto& s) { ExpectSpread(r, s[0].c1, s[1].c1, 1, 9, 1); }},
+        {5, [](const EntryRun& r, const auto& s) { ExpectSpread(r, s[0].c1, s[1].c1, 1, 9, 1); }},
+        {6, [](const EntryRun& r, const auto& s) { ExpectSpread(r, s[0].c1, s[1].c1, 1, 9, 1); }},
+        {7,
+         [](const EntryRun& r, const auto& s) {
+             // m(px+q): m is the first draw; the expanded mp stays 2 away from c.
+             EXPECT_EQ(s[0].c1.n % Drawn(r.randoms.at(0), 2, 4), 0) << r.problem;
+             EXPECT_GE(Abs((s[0].c1 - s[1].c1).n), 2) << r.problem;
+         }},
+        {8,
+         [](const EntryRun& r, const auto& s) {
+             EXPECT_EQ(s[0].c0.n, -Drawn(r.randoms.at(0), 2, 4) * Drawn(r.randoms.at(2), 1, 3)) << r.problem;
+             EXPECT_GE(Abs(s[0].c1.n), 2) << r.problem;
+         }},
+        {9,
+         [](const EntryRun& r, const auto& s) { ExpectSpread(r, s[0].c1, s[1].c1, 1, 7, Rational(1, 10)); }},
+        {10,
+         [](const EntryRun& r, const auto& s) { ExpectSpread(r, s[0].c1, s[1].c1, 1, 7, Rational(1, 10)); }},
+        {11,
+         [](const EntryRun&, const auto& s) {
+             ExpectPickedPrimes({s[0].c1.d, s[1].c1.d});
+         }},
+        {12,
+         [](const EntryRun&, const auto& s) {
+             ExpectPickedPrimes({s[0].c1.d, s[1].c1.d});
+             EXPECT_NE(s[0].c1.n, s[1].c1.n);
+         }},
+        {13,
+         [](const EntryRun& r, const auto& s) {
+             // (ax+b)/m = (cx-e)/n: the denominators come from the list, never the same.
+             std::smatch m;
+             const std::string line = r.problem;
+             ASSERT_TRUE(std::regex_search(line, m, std::regex("/(\\d+)ﾀ=ﾀ.*/(\\d+)ﾀ$"))) << line;
+             ExpectPickedPrimes({std::stoi(m[1]), std::stoi(m[2])});
+             EXPECT_FALSE((s[0].c1 - s[1].c1).zero()) << line;
+         }},
+    };
+    return promises;
+}
+
+TEST(HalvardNumbers, KeepTheirPromisesForEverySeed) {
+    for (const auto& promise : Promises()) {
+        EntryRig rig(promise.entry);
         for (int seed = 0; seed < 142; ++seed) {
             const EntryRun r = rig.run(seed, 0);
-            Draws draws(r.randoms);
-            const Sides2 want = model(draws);
-            const auto got = Sides(WithoutLabel(r.problem));
-            ASSERT_EQ(got.size(), 2u) << r.problem;
-            const std::string where =
-                "entry " + std::to_string(e) + " seed " + std::to_string(seed) + ": " + r.problem;
-            EXPECT_TRUE(got[0].c1 == want.first.c1 && got[0].c0 == want.first.c0) << where;
-            EXPECT_TRUE(got[1].c1 == want.second.c1 && got[1].c0 == want.second.c0) << where;
-            EXPECT_EQ(draws.used(), r.randoms.size()) << where;
-            raisedA |= draws.raisedA;
-            raisedD |= draws.raisedD;
+            SCOPED_TRACE("entry " + std::to_string(promise.entry) + " seed " + std::to_string(seed) + ": " +
+                         r.problem);
+            const auto sides = Sides(WithoutLabel(r.problem));
+            ASSERT_EQ(sides.size(), 2u);
+            promise.check(r, sides);
         }
     }
-    // Both branches of the spread rule occurred among the seeds.
-    EXPECT_TRUE(raisedA && raisedD);
 }
 
 // A shape at the edge of an entry's ranges: the first seed that shows it (or every seed), and

@@ -211,7 +211,8 @@ void DrawProgressTable(Shell& sh, int c0, int r0, int n) {
     if (n < 3 || n > 29) return;
     rt::Screen& scr = sh.scr;
     const float x0 = 8.0f * c0, x1 = 8.0f * (c0 + 2 * n), y0 = 16.0f * r0;
-    scr.fillBox(x0 - 20, y0, x1, y0 + 48, 0);
+    // Down to the bottom of the repeat counts under the marks, so no digit of the last round stays.
+    scr.fillBox(x0 - 20, y0, x1, y0 + 54, 0);
     scr.drawBox(x0, y0, x1, y0 + 32, 1);
     scr.drawLine(x0, y0 + 18, x1, y0 + 18, 1);
     scr.locateText(c0 - 3, r0);

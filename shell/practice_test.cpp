@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/frame.h"
 #include "tests/harness.h"
 
 namespace {
@@ -239,7 +240,7 @@ TEST(ProgressTable, Placement) {
         ASSERT_EQ(fills.size(), 1u);
         EXPECT_EQ(fills[0].at("x1"), 220);
         EXPECT_EQ(Num(fills[0], "x2"), row.x1);
-        EXPECT_EQ(fills[0].at("y2"), 48);
+        EXPECT_EQ(fills[0].at("y2"), 54);  // the repeat counts too
         const auto boxes = testing_rig::ops(events, "drawBox");
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(Num(boxes[0], "x2"), row.x1);
@@ -267,3 +268,105 @@ TEST(ProgressTable, Placement) {
 }
 
 }  // namespace
+
+namespace {
+
+// Runs a program headless on a key script and keeps its screen, to read back pixels.
+struct Screenful {
+    explicit Screenful(const shell::Program& program, const std::string& keys) : rig(program, keys) {
+        try {
+            shell::StartUp(rig.sh);
+            shell::RunLessons(rig.sh);
+        } catch (const rt::ProgramEnd&) {
+        }
+    }
+    // How many pixels of the rectangle are not the background.
+    int inked(int x1, int y1, int x2, int y2) const {
+        int n = 0;
+        for (int y = y1; y <= y2; ++y)
+            for (int x = x1; x <= x2; ++x) n += rig.screen.canvas().at(x, y) != 0;
+        return n;
+    }
+    testing_rig::Rig rig;
+};
+
+}  // namespace
+
+TEST(ProgressTable, ANewRoundStartsWithEmptyCells) {
+    // Round 1: problem 1 wrong then right and repeated, 2 and 3 right; then a new round from the
+    // last problem's menu, which stops at the first problem of round 2.
+    const std::string round1 = "11{Enter}5{Enter} 3{Enter}13{Enter}23{Enter}23{Enter}";
+    const Screenful before(ThreeProblems(), round1);
+    const Screenful after(ThreeProblems(), round1 + "2");
+    // Cells 1 to 3 from x 240, 16 px each; the marks sit on row y 18, the counts below them.
+    // Inside each cell, between the table's lines.
+    auto marks = [](const Screenful& s) {
+        return s.inked(241, 19, 255, 31) + s.inked(257, 19, 271, 31) + s.inked(273, 19, 287, 31);
+    };
+    ASSERT_GT(marks(before), 0);
+    ASSERT_GT(before.inked(241, 36, 287, 54), 0);
+    EXPECT_EQ(marks(after), 0) << "marks of the last round are left";
+    EXPECT_EQ(after.inked(241, 36, 287, 56), 0) << "repeat counts of the last round are left";
+}
+
+namespace {
+
+// A made-up program: a wider canvas, its own layout and key meanings.
+void PresentSeven(shell::Shell& sh) {
+    shell::ClearWorkArea(sh);
+    sh.ans.accepted = U"7";
+}
+void NoHint(shell::Shell&) {}
+
+const shell::Program& WideProgram() {
+    static const shell::Program program = [] {
+        shell::Program p{U"Wide",
+                         3,
+                         {{1, U"seven", PresentSeven, NoHint, NoHint, NoHint},
+                          {2, U"seven", PresentSeven, NoHint, NoHint, NoHint},
+                          {3, U"seven", PresentSeven, NoHint, NoHint, NoHint}}};
+        p.canvasWidth = 1920;
+        p.layout.answerAnchor = {640, 500};
+        p.layout.answerRowRight = 1900;
+        p.layout.attemptBandRight = 1700;
+        p.layout.answerLineEnd = 1500;
+        p.layout.promptBandRight = 1800;
+        p.keys.clear = U'Z';  // "Z" clears the answer
+        p.keys.fraction = U'F';
+        p.keys.enter = U'=';  // "=" confirms
+        p.DrawKeyHelp = [](shell::Shell& sh) { sh.scr.drawScaledText(1000, 0, U"help", 1, 1, 13); };
+        return p;
+    }();
+    return program;
+}
+
+}  // namespace
+
+TEST(PracticeFlow, AProgramBringsItsOwnCanvasLayoutAndKeys) {
+    // View mode, then practice: "Z" clears, "=" confirms; Enter does nothing on the answer line.
+    const auto run = testing_rig::runProgram(WideProgram(), "2{Enter}{Enter}{Enter}11{Enter}5{Enter}Z7=");
+    const std::string story = Story(run.events);
+    EXPECT_NE(story.find("view P1 pause P2 pause P3 pause contents"), std::string::npos) << story;
+    const auto checks = testing_rig::ops(run.events, "CheckAnswer");
+    ASSERT_EQ(checks.size(), 1u) << story;
+    EXPECT_EQ(checks[0].at("typed"), "7");
+    EXPECT_EQ(checks[0].at("result"), 2);
+
+    bool workAreaToEdge = false, helpDrawn = false, circleAtAnchor = false, promptBand = false;
+    for (const auto& e : run.events) {
+        const std::string op = e.at("op");
+        if (op == "fillBox" && e.at("y1") == 54 && e.at("x2") == 1920) workAreaToEdge = true;
+        if (op == "fillBox" && e.at("x1") == 640 && e.at("y1") == 482 && e.at("x2") == 1900)
+            promptBand = true;
+        if (op == "drawScaledText" && e.at("text") == "help") helpDrawn = true;
+        if (op == "drawCircle" && e.at("r") == 22 && e.at("x") == 664 && e.at("y") == 508)
+            circleAtAnchor = true;
+        if (op == "fillBox") {
+            EXPECT_NE(e.at("x2"), 1440) << e.dump();
+        }
+    }
+    EXPECT_TRUE(workAreaToEdge) << "the work area is not cleared to the canvas edge";
+    EXPECT_TRUE(promptBand) << "the answer prompt does not clear its row";
+    EXPECT_TRUE(helpDrawn) << "the program's key help is not drawn";
+    EXPECT_TRUE(circleAtAnchor) << "the mark is not at the program's answer anchor";
+}
