@@ -69,4 +69,17 @@ inline std::string Markup(const Rational& v) {
     return v.d == 1 ? std::to_string(v.n) : "ﾀ" + std::to_string(v.n) + "/" + std::to_string(v.d) + "ﾀ";
 }
 
+// The answer to the problem shown, worked out from its numbers alone, as the shell must
+// accept it: the ratio as given, a ratio value in lowest terms, or "x=" and the solution.
+inline std::string AnswerFor(int entry, const std::string& problem) {
+    std::vector<long> n;
+    const Text s = rt::fromUtf8(problem);
+    for (size_t i = 0; i < s.size(); ++i)
+        if (s[i] >= U'0' && s[i] <= U'9' && (i == 0 || s[i - 1] < U'0' || s[i - 1] > U'9'))
+            n.push_back(std::stol(rt::toUtf8(s.substr(i))));
+    if (entry == 1) return std::to_string(n.at(0)) + ":" + std::to_string(n.at(1));
+    if (entry <= 4) return Rational(n.at(0), n.at(1)).answerText();
+    return "x=" + SolveProportion(WithoutLabel(problem)).answerText();
+}
+
 }  // namespace quillon_test
