@@ -3,9 +3,11 @@
 // the right one for the problem on the screen.
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <algorithm>
+#include <array>
 #include <functional>
 #include <map>
+#include <optional>
 #include <regex>
 #include <set>
 
@@ -437,27 +439,6 @@ TEST(QuillonNumbers, EdgesShowAsThePupilShouldSeeThem) {
     };
     const std::vector<Edge> edges = {
         {1, "never a square nor a whole ratio value", true, nullptr, properRatio},
-        {2, "never a square nor a whole ratio value", true, nullptr,
-         [](const std::vector<long>& n, const EntryRun& r) {
-             EXPECT_NE(Rational(n[0], n[1]).d, 1);
-             EXPECT_EQ(rt::toUtf8(r.answer.accepted), Rational(n[0], n[1]).answerText());
-         }},
-        {1, "sides 6 and 8", false,
-         [](const std::vector<long>& n) {
-             return n == std::vector<long>{6, 8};
-         },
-         [](const std::vector<long>&, const EntryRun& r) {
-             EXPECT_EQ(rt::toUtf8(r.answer.accepted), "6:8");
-             EXPECT_EQ(r.step[3].at(0).text, "6:8");
-         }},
-        {2, "sides 6 and 8", false,
-         [](const std::vector<long>& n) {
-             return n == std::vector<long>{6, 8};
-         },
-         [](const std::vector<long>&, const EntryRun& r) {
-             EXPECT_EQ(rt::toUtf8(r.answer.accepted), "3/4");
-             EXPECT_EQ(r.step[3].at(0).text + r.step[3].at(1).text, "6:8=ﾀ6/8ﾀ=ﾀ3/4ﾀ");
-         }},
         {3, "a whole value from 2 to 5", true, nullptr,
          [](const std::vector<long>& n, const EntryRun& r) {
              const Rational v(n[0], n[1]);
@@ -469,12 +450,6 @@ TEST(QuillonNumbers, EdgesShowAsThePupilShouldSeeThem) {
          [](const std::vector<long>&, const EntryRun& r) {
              EXPECT_EQ(rt::toUtf8(r.answer.accepted), "5/2");
              EXPECT_EQ(r.step[3].at(0).text, "ﾀ5/2ﾀ");
-         }},
-        {4, "never whole, always in lowest terms", true, nullptr,
-         [](const std::vector<long>& n, const EntryRun& r) {
-             const Rational v(n[0], n[1]);
-             EXPECT_NE(v.d, 1);
-             EXPECT_EQ(rt::toUtf8(r.answer.accepted), v.answerText());
          }},
         {5, "b and c apart, c never 1", true, nullptr, ratioApart},
         {6, "b and c apart, c never 1", true, nullptr, ratioApart},
@@ -492,11 +467,6 @@ TEST(QuillonNumbers, EdgesShowAsThePupilShouldSeeThem) {
              EXPECT_TRUE(std::regex_match(rt::toUtf8(r.answer.accepted), std::regex("x=\\d+")));
              EXPECT_TRUE(std::regex_match(r.step[3].back().text, std::regex("x=\\d+")))
                  << r.step[3].back().text;
-         }},
-        {9, "c and d apart, from 2 to 9", true, nullptr,
-         [](const std::vector<long>& n, const EntryRun&) {
-             EXPECT_NE(n[3], n[4]);
-             EXPECT_TRUE(n[3] >= 2 && n[4] >= 2 && n[3] <= 9 && n[4] <= 9);
          }},
     };
     for (const auto& edge : edges) {

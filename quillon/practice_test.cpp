@@ -179,7 +179,7 @@ TEST(QuillonFigure, RectangleWithBothSidesMarked) {
         int tall, wide;
         float widthCells, heightCells;
     };
-    const Case cases[] = {{6, 8, 80.0f / 6, 10}, {4, 16, 15, 3.75f}, {12, 8, 80.0f / 12, 10}};
+    const Case cases[] = {{6, 8, 80.0f / 6, 10}, {4, 16, 15, 3.75f}};
     for (int entry = 1; entry <= 2; ++entry)
         for (const auto& c : cases) {
             EntryRig rig(entry);
