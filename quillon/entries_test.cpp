@@ -1,5 +1,5 @@
 // Every Quillon entry over every seed the clock can give: what is shown, where and in which
-// colour, the numbers drawn in the listed order, and whether the answer the shell accepts is
+// colour, the order in which the numbers are drawn, and whether the answer the shell accepts is
 // the right one for the problem on the screen.
 #include <gtest/gtest.h>
 
@@ -313,7 +313,7 @@ TEST(QuillonEntries, EverySeedShowsItsProblemAndAcceptsOnlyTheRightAnswer) {
     }
 }
 
-// Replays the random units a Present used as the draws in the listed order.
+// Replays the random units a Present used, one draw each, in the order the entry draws them.
 class Draws {
 public:
     explicit Draws(const std::vector<float>& u) : u_(u) {}
@@ -396,7 +396,7 @@ const std::map<int, const std::regex*> kForms = {
     {6, &kXSecond}, {7, &kXFirst}, {8, &kXSecond}, {9, &kBinomial},
 };
 
-TEST(QuillonNumbers, AreDrawnInTheListedOrder) {
+TEST(QuillonNumbers, FollowTheRandomUnitsInTurn) {
     bool drawnAgain = false;
     for (const auto& [e, model] : Models()) {
         EntryRig rig(e);
