@@ -8,8 +8,8 @@ namespace shell {
 
 namespace {
 
-// The figures have always been drawn with this value of pi; a more exact one would move
-// some dots of an arc by a pixel.
+// Pi to five decimals places every dot of an arc; a more exact value would move some of them
+// by a pixel.
 constexpr float kPi = 3.14159f;
 constexpr float kCell = 16;
 
