@@ -65,8 +65,6 @@ function(drills_desktop_program binary)
   configure_file(${src}/app.desktop.in ${drills_share}/applications/${APP_ID}.desktop @ONLY)
   configure_file(${src}/app.metainfo.xml.in ${drills_share}/metainfo/${APP_ID}.metainfo.xml @ONLY)
   install(TARGETS ${binary} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  # Relocations resolved at start and then read-only, as Debian's hardened binaries are.
-  target_link_options(${binary} PRIVATE -Wl,-z,relro,-z,now)
   install(FILES ${drills_share}/applications/${APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES ${drills_share}/metainfo/${APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
