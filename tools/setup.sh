@@ -3,7 +3,8 @@
 set -eu
 packages=(g++ cmake make pkg-config libsdl2-dev libsdl2-ttf-dev libsdl2-image-dev fonts-ipafont-gothic
           libcli11-dev nlohmann-json3-dev libutfcpp-dev libgtest-dev
-          xvfb xauth openbox xdotool wmctrl x11-utils)
+          xvfb xauth openbox xdotool wmctrl x11-utils
+          librsvg2-bin help2man gzip man-db dpkg-dev file desktop-file-utils appstream lintian)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
