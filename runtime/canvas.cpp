@@ -4,7 +4,10 @@
 #include <SDL_image.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 
@@ -175,8 +178,37 @@ void savePng(const Canvas& canvas, const std::string& path) {
     for (int y = 0; y < canvas.height(); ++y)
         std::copy_n(canvas.pixels().begin() + static_cast<long>(y) * canvas.width(), canvas.width(),
                     static_cast<Uint8*>(s->pixels) + static_cast<long>(y) * s->pitch);
-    if (IMG_SavePNG(s.get(), path.c_str()) != 0)
-        throw std::runtime_error("cannot write " + path + ": " + IMG_GetError());
+    // Encoded into memory first: SDL's file writer does not report a failed flush or close,
+    // so a full disk would pass unnoticed.
+    std::vector<std::uint8_t> png;
+    SDL_RWops* sink = SDL_AllocRW();
+    if (!sink) throw std::runtime_error(std::string("cannot make an image: ") + SDL_GetError());
+    sink->hidden.unknown.data1 = &png;
+    sink->size = [](SDL_RWops*) -> Sint64 { return -1; };
+    sink->seek = [](SDL_RWops*, Sint64, int) -> Sint64 { return -1; };
+    sink->read = [](SDL_RWops*, void*, size_t, size_t) -> size_t { return 0; };
+    sink->write = [](SDL_RWops* rw, const void* data, size_t size, size_t n) -> size_t {
+        auto* out = static_cast<std::vector<std::uint8_t>*>(rw->hidden.unknown.data1);
+        const auto* bytes = static_cast<const std::uint8_t*>(data);
+        out->insert(out->end(), bytes, bytes + size * n);
+        return n;
+    };
+    sink->close = [](SDL_RWops* rw) -> int {
+        SDL_FreeRW(rw);
+        return 0;
+    };
+    if (IMG_SavePNG_RW(s.get(), sink, 1) != 0)
+        throw std::runtime_error("cannot write the screenshot " + path + ": " + IMG_GetError());
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) throw std::runtime_error("cannot write the screenshot " + path + ": " + std::strerror(errno));
+    errno = 0;
+    bool ok = std::fwrite(png.data(), 1, png.size(), f) == png.size();
+    int error = ok ? 0 : errno;
+    if (std::fflush(f) != 0 && ok) ok = false, error = errno;
+    if (std::fclose(f) != 0 && ok) ok = false, error = errno;
+    if (!ok)
+        throw std::runtime_error("cannot write the screenshot " + path + ": " +
+                                 std::strerror(error ? error : EIO));
 }
 
 Canvas loadPng(const std::string& path) {

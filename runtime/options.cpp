@@ -50,7 +50,7 @@ Options parseCommandLine(int argc, const char* const* argv, const std::string& p
         std::cout << app.version() << '\n';
         throw ProgramEnd{0};
     } catch (const CLI::ParseError& e) {
-        throw StartupError(e.what());
+        throw StartupError(std::string(e.what()) + "; see --help");
     }
 
     if (app.count("--keys")) {

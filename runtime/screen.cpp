@@ -312,8 +312,16 @@ int Screen::canvasWidth() const { return canvas_.width(); }
 int Screen::canvasHeight() const { return canvas_.height(); }
 
 void Screen::finish() {
-    if (trace_) trace_->flush();
-    if (!options_.screenshotFile.empty()) savePng(canvas_, options_.screenshotFile);
+    // Both are attempted; a failure of either is reported in one line.
+    std::string failed = trace_ ? trace_->close() : "";
+    if (!options_.screenshotFile.empty()) {
+        try {
+            savePng(canvas_, options_.screenshotFile);
+        } catch (const std::runtime_error& e) {
+            failed += (failed.empty() ? "" : "; ") + std::string(e.what());
+        }
+    }
+    if (!failed.empty()) throw std::runtime_error(failed);
 }
 
 }  // namespace rt

@@ -93,8 +93,9 @@ public:
     int canvasWidth() const;
     int canvasHeight() const;
     const Canvas& canvas() const { return canvas_; }
-    // Called once when the program ends: writes the screenshot if one was asked for and
-    // flushes the trace. Throws std::runtime_error when the screenshot cannot be written.
+    // Called once when the program ends: closes the trace and writes the screenshot if one
+    // was asked for. Throws std::runtime_error (one line, with the system's reason) when
+    // either could not be written completely.
     void finish();
 
 private:

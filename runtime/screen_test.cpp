@@ -172,6 +172,54 @@ TEST(Canvas, TextCellsCirclesAndBoxesLandWhereAsked) {
     EXPECT_THROW(s.fillBox(0, 0, 1, 1, 16), std::out_of_range);
 }
 
+TEST(Canvas, DrawingStopsAtEveryEdge) {
+    // Everything below is drawn across an edge of the canvas. Nothing may wrap round to the
+    // other side of the canvas (a row on), and what lies inside must still be drawn.
+    for (int width : {1440, 1920}) {
+        Headless h("", width);
+        Screen s(h.o);
+        const Canvas& c = s.canvas();
+        const float right = static_cast<float>(width) - 6;
+        s.drawLine(right, 100, right + 40, 100, 15);
+        s.drawLine(right, 120, right + 40, 160, 15);
+        s.drawBox(right, 200, right + 30, 220, 13);
+        s.fillBox(right, 240, right + 30, 260, 13, 5);
+        s.drawScaledText(right, 300, U"ＷＷ", 3, 3, 13);
+        s.drawCircle(right + 2, 400, 20, 11, true, 11);
+        s.drawPolyline({{right, 500}, {right + 50, 520}, {right, 540}}, 9);
+        s.drawScaledText(100, 890, U"ＷＷ", 3, 3, 13);
+        s.fillBox(-10, -10, 5, 5, 12, 12);
+        s.drawCircle(-3, 600, 10, 14);
+        s.drawBox(200, 895, 260, 920, 6);
+        auto lit = [&](int x1, int y1, int x2, int y2) {
+            for (int y = y1; y <= y2; ++y)
+                for (int x = x1; x <= x2; ++x)
+                    if (c.at(x, y) != 0) return true;
+            return false;
+        };
+        for (int y : {100, 200, 240, 250}) EXPECT_NE(c.at(width - 1, y), 0) << y;
+        for (int y : {120, 300, 380, 500}) EXPECT_TRUE(lit(width - 6, y, width - 1, y + 40)) << y;
+        EXPECT_EQ(c.at(0, 0), 12);
+        EXPECT_TRUE(lit(0, 590, 7, 610));
+        EXPECT_EQ(c.at(200, 899), 6);
+        // Only these may be lit at the far left: the box in the corner and the circle at x = -3.
+        for (int y = 0; y < 900; ++y)
+            for (int x = 0; x < 40; ++x)
+                if (c.at(x, y) != 0 && !(y <= 5 && x <= 5) && !(y >= 590 && y <= 610 && x <= 7))
+                    FAIL() << "pixel " << x << "," << y << " of a " << width << " canvas is lit";
+        // And nothing from the bottom row came round to the top.
+        for (int x = 40; x < width; ++x) ASSERT_EQ(c.at(x, 0), 0) << x;
+    }
+}
+
+TEST(Clock, HeadlessWithoutAClockIsMidnight) {
+    // A repeatable run must not depend on when it runs.
+    Headless h;
+    h.o.clock.reset();
+    Screen s(h.o);
+    EXPECT_EQ(s.timeOfDay(), U"00:00:00");
+}
+
 TEST(Canvas, ScreenshotIsAPngOfTheCanvasSize) {
     for (int width : {1440, 1920}) {
         Headless h("", width);
