@@ -32,25 +32,25 @@ TTF_Font* Glyphs::font(int pixelHeight) {
     return f;
 }
 
-const GlyphMask& Glyphs::mask(char32_t ch, int sx, int sy) {
-    auto key = std::make_tuple(ch, sx, sy);
+const GlyphMask& Glyphs::mask(char32_t ch, int fontHeight, int width, int height) {
+    auto key = std::make_tuple(ch, fontHeight, width, height);
     auto it = cache_.find(key);
     if (it != cache_.end()) return it->second;
 
     const int cells = isFullWidth(ch) ? 2 : 1;
     GlyphMask m;
-    m.width = 8 * cells * sx;
-    m.height = 16 * sy;
+    m.width = width;
+    m.height = height;
     m.bits.assign(static_cast<size_t>(m.width) * m.height, 0);
 
-    TTF_Font* f = font(16 * sy);
+    TTF_Font* f = font(fontHeight);
     // Glyphs outside the basic plane are not in the font; they draw as an empty cell.
     SDL_Surface* s = ch <= 0xFFFF && ch >= 0x20
                          ? TTF_RenderGlyph_Solid(f, static_cast<Uint16>(ch), {255, 255, 255, 255})
                          : nullptr;
     if (s) {
         // The font's natural cell at this height; stretch it to the asked width.
-        const int naturalWidth = 8 * cells * sy;
+        const int naturalWidth = std::max(1, cells * fontHeight / 2);
         for (int y = 0; y < m.height && y < s->h; ++y) {
             const Uint8* row = static_cast<const Uint8*>(s->pixels) + y * s->pitch;
             for (int x = 0; x < m.width; ++x) {

@@ -1,9 +1,10 @@
 // The screen runtime: everything a drill program may do with the window, the keyboard,
 // the clock and the random generator. Nothing above runtime/ sees SDL.
 //
-// One Screen, two backends: drawing always goes into the same palette canvas, and a
-// backend only shows that canvas (a real SDL window) or keeps it in memory (headless).
-// So a headless run draws exactly the pixels the window would show.
+// One Screen, two backends: drawing always goes into the same palette canvas at one pixel per
+// unit and is recorded as a list of operations. A backend keeps the canvas in memory (headless)
+// or paints the recorded operations at its own resolution (a real SDL window), so at scale 1 the
+// window shows exactly the pixels of a headless run.
 #pragma once
 
 #include <array>
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "runtime/canvas.h"
+#include "runtime/drawing.h"
 #include "runtime/options.h"
 #include "runtime/text.h"
 
@@ -103,10 +105,14 @@ private:
     void pumpNow();
     static std::uint8_t colour(int c);
     void present();
+    void draw(DrawOp op);
+    void writeCells(const Text& text);
 
     Options options_;
     Canvas canvas_;
     std::unique_ptr<Glyphs> glyphs_;
+    std::unique_ptr<Painter> painter_;
+    std::unique_ptr<DrawList> drawn_;  // replayed by a window at its own scale
     std::unique_ptr<Backend> backend_;
     std::unique_ptr<KeyScript> script_;
     std::unique_ptr<Trace> trace_;
