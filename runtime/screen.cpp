@@ -65,7 +65,10 @@ void Screen::step() {
     if (std::chrono::steady_clock::now() - lastPump_ >= kPumpInterval) pumpNow();
 }
 
-void Screen::present() { backend_->present(canvas_, canvas_.takeDirty(), *drawn_); }
+void Screen::present() {
+    ++activity_.presents;
+    backend_->present(canvas_, canvas_.takeDirty(), *drawn_);
+}
 
 void Screen::draw(DrawOp op) {
     painter_->apply(op);
@@ -183,7 +186,14 @@ void Screen::drawCircle(float cx, float cy, float r, int c, bool filled, int fil
     draw(op::Circle{cx, cy, r, edge, false});
 }
 
-Text Screen::readKey() {
+Text Screen::readKey() { return nextKey(true); }
+
+void Screen::discardKeys() {
+    while (!nextKey(false).empty()) {
+    }
+}
+
+Text Screen::nextKey(bool idle) {
     if (backend_->interactive()) pumpNow();
     Text key;
     if (!keys_.empty()) {
@@ -204,13 +214,14 @@ Text Screen::readKey() {
             }
         } else if (finished) {
             throw ProgramEnd{0};
-        } else {
+        } else if (idle) {
             present();  // so a scripted run in a window shows what it is doing
         }
-    } else {
+    } else if (idle) {
         // Nothing typed: show what changed and sleep until the next event, so a waiting
         // screen costs no CPU and a keystroke still wakes the program at once.
         present();
+        ++activity_.waits;
         backend_->wait(kIdleWaitMs);
         pumpNow();
         if (!keys_.empty()) {
@@ -298,6 +309,7 @@ void Screen::waitForClose(int status) {
     if (script_ || !backend_->interactive()) throw ProgramEnd{status};
     for (;;) {
         present();
+        ++activity_.waits;
         backend_->wait(1000);
         keys_.clear();
         if (backend_->pump(keys_, functionKeys_)) throw ProgramEnd{status};

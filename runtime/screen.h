@@ -86,6 +86,18 @@ public:
     [[noreturn]] void endProgram();
 
     // --- Services for the shell ------------------------------------------------------
+    // Empties the keyboard as `while (!readKey().empty()) {}` does, with the same trace and the
+    // same key-script pacing, but never shows the canvas and never sleeps: nothing is drawn yet
+    // at start-up, and nobody should wait for nothing.
+    void discardKeys();
+    // How often the canvas was shown and the program slept for input, for tests of what waits.
+    struct Activity {
+        long presents = 0;
+        long waits = 0;
+    };
+    const Activity& activity() const { return activity_; }
+    // How the canvas was drawn since it was last cleared, in its own coordinates.
+    const DrawList& drawing() const { return *drawn_; }
     // Adds a shell-level event to the trace (for example what DrawText was asked to draw).
     void trace(std::string_view op, std::initializer_list<TraceField> fields);
     // The error screen's wait: reads no keys, ends only when the window is closed (or the
@@ -105,6 +117,7 @@ private:
     void pumpNow();
     static std::uint8_t colour(int c);
     void present();
+    Text nextKey(bool idle);  // readKey; without `idle` it never shows the canvas nor sleeps
     void draw(DrawOp op);
     void writeCells(const Text& text);
 
@@ -122,6 +135,7 @@ private:
     int cursorColumn_ = 0;
     int cursorRow_ = 0;
     int background_ = 0;
+    Activity activity_;
     std::chrono::steady_clock::time_point lastPump_{};
 };
 

@@ -123,6 +123,56 @@ TEST(Keys, CloseKeyEndsAtOnce) {
     EXPECT_THROW(e.readKey(), ProgramEnd);
 }
 
+TEST(Keys, DiscardingKeysIsTheReadLoopWithoutShowingOrWaiting) {
+    // The same calls with either way of emptying the keyboard: the same trace, the same keys
+    // read afterwards and the same end; only discardKeys never shows the canvas.
+    struct Outcome {
+        std::string trace;
+        Text read;
+        int calls = 0;  // calls made before the run ended
+        long presentsInFlushes = 0;
+    };
+    auto drive = [](const std::string& script, bool discard) {
+        Headless h(script);
+        Screen s(h.o);
+        s.setFunctionKey(1, U"\\");
+        s.setFunctionKey(2, U"~~");
+        Outcome out;
+        auto flush = [&] {
+            const long before = s.activity().presents + s.activity().waits;
+            if (discard)
+                s.discardKeys();
+            else
+                while (!s.readKey().empty()) {
+                }
+            out.presentsInFlushes += s.activity().presents + s.activity().waits - before;
+        };
+        try {
+            for (int round = 0; round < 20; ++round, ++out.calls) {
+                flush();
+                ++out.calls;
+                out.read += s.readKey();
+                ++out.calls;
+                flush();
+            }
+        } catch (const ProgramEnd& end) {
+            EXPECT_EQ(end.status, 0);
+        }
+        out.trace = h.out.str();
+        return out;
+    };
+    for (const char* script : {"", "a", "ab{F1}c", "{F2}x{F2}", "{Close}", "1{Enter}{BS}{Close}z", "{F1}"}) {
+        SCOPED_TRACE(script);
+        const Outcome loop = drive(script, false), discard = drive(script, true);
+        EXPECT_EQ(discard.trace, loop.trace);
+        EXPECT_EQ(discard.read, loop.read);
+        EXPECT_EQ(discard.calls, loop.calls);
+        EXPECT_EQ(discard.presentsInFlushes, 0);
+    }
+    // The loop does show the canvas while a script is being typed; that is what is avoided.
+    EXPECT_GT(drive("ab", false).presentsInFlushes, 0);
+}
+
 TEST(Clock, FixedClockAndJisCharacters) {
     Headless h;
     Screen s(h.o);
