@@ -10,10 +10,27 @@
 
 namespace rt {
 
+namespace {
+// Characters every program draws: kana and kanji of the screens, full-width digits and signs,
+// the marks and the mathematical symbols.
+constexpr std::u32string_view kNeeded = U"答問題あアｱ０９＋－＝（）．χ√①⑤―○×△±≦≧π°∠≡∽→";
+}  // namespace
+
 Glyphs::Glyphs(const std::string& fontFile) : file_(fontFile) {
     if (!TTF_WasInit() && TTF_Init() != 0)
         throw StartupError(std::string("cannot start the font renderer: ") + TTF_GetError());
-    font(16);  // fail at start-up, not at the first character
+    // Fail at start-up, not at the first character: a font without these would show empty
+    // boxes where the drills' answers, marks and symbols belong.
+    TTF_Font* f = font(16);
+    Text missing;
+    for (char32_t ch : kNeeded)
+        if (!TTF_GlyphIsProvided32(f, ch)) missing.push_back(ch);
+    if (!missing.empty()) {
+        std::string list;
+        for (char32_t ch : missing) list += (list.empty() ? "" : " ") + toUtf8(Text(1, ch));
+        throw StartupError("the font " + file_ + " has no " + list +
+                           "; install fonts-ipafont-gothic or name another with --font");
+    }
 }
 
 Glyphs::~Glyphs() {

@@ -10,6 +10,7 @@
 
 #include "runtime/backend.h"
 #include "runtime/drawing.h"
+#include "runtime/fonts.h"
 #include "runtime/glyphs.h"
 #include "runtime/keyscript.h"
 #include "runtime/trace.h"
@@ -35,7 +36,7 @@ Screen::Screen(const Options& options)
         script_ = std::make_unique<KeyScript>(parseKeyScript(options_.keys.value_or("")));
     if (options_.traceStream || !options_.traceFile.empty())
         trace_ = std::make_unique<Trace>(options_.traceStream, options_.traceFile);
-    glyphs_ = std::make_unique<Glyphs>(options_.fontFile);
+    glyphs_ = std::make_unique<Glyphs>(options_.fontFile.empty() ? findDefaultFont() : options_.fontFile);
     painter_ = std::make_unique<Painter>(canvas_, *glyphs_, 1.0);
     drawn_ = std::make_unique<DrawList>();
     backend_ = options_.headless

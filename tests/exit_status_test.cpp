@@ -89,6 +89,16 @@ TEST(ExitStatus, WrittenFilesAreCompleteAndTheRunSucceeds) {
     std::remove(shot.c_str());
 }
 
+TEST(ExitStatus, AFontThatCannotDrawTheDrillsIsRefusedWithStatus2) {
+    const char* latinOnly = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";  // fonts-dejavu-core
+    if (!std::ifstream(latinOnly)) GTEST_SKIP() << latinOnly << " is not installed (tools/setup.sh)";
+    const Exit e = run("quillon", {"--headless", "--font", latinOnly});
+    EXPECT_EQ(e.status, 2);
+    EXPECT_EQ(lines(e.errors), 1) << e.errors;
+    EXPECT_NE(e.errors.find("答"), std::string::npos) << e.errors;
+    EXPECT_NE(e.errors.find("fonts-ipafont-gothic"), std::string::npos) << e.errors;
+}
+
 TEST(ExitStatus, AUsageErrorIsOneLinePointingAtHelpWithStatus2) {
     for (const std::vector<std::string>& args : {std::vector<std::string>{"--nonsense"},
                                                  std::vector<std::string>{"--headless", "extra"},
