@@ -14,6 +14,7 @@
 
 #include "runtime/backend.h"
 #include "runtime/drawing.h"
+#include "runtime/keyinput.h"
 #include "runtime/options.h"
 
 namespace rt {
@@ -79,12 +80,15 @@ public:
                         ev.window.event == SDL_WINDOWEVENT_MAXIMIZED)
                         redraw_ = true;
                     break;
+                case SDL_TEXTEDITING:
+                    input_.composing(ev.edit.text[0] != '\0', ev.edit.timestamp);
+                    break;
                 case SDL_TEXTINPUT:
                     // Printable characters come only from here: their key-down would double them.
-                    for (char32_t c : fromUtf8(ev.text.text)) keys.push_back(c);
+                    input_.committed(fromUtf8(ev.text.text), ev.text.timestamp, keys);
                     break;
                 case SDL_KEYDOWN:
-                    key(ev.key.keysym.sym, keys, functionKeys);
+                    key(ev.key.keysym.sym, ev.key.timestamp, keys, functionKeys);
                     break;
                 default:
                     break;
@@ -123,21 +127,21 @@ public:
     bool interactive() const override { return true; }
 
 private:
-    static void key(SDL_Keycode sym, std::deque<char32_t>& keys, const std::array<Text, 12>& functionKeys) {
+    void key(SDL_Keycode sym, Uint32 ms, std::deque<char32_t>& keys, const std::array<Text, 12>& functionKeys) {
         switch (sym) {
             case SDLK_RETURN:
             case SDLK_KP_ENTER:
             case SDLK_RETURN2:
-                keys.push_back(13);
+                input_.control(13, ms, keys);
                 return;
             case SDLK_BACKSPACE:
-                keys.push_back(8);
+                input_.control(8, ms, keys);
                 return;
             case SDLK_DELETE:
-                keys.push_back(127);
+                input_.control(127, ms, keys);
                 return;
             case SDLK_ESCAPE:
-                keys.push_back(12);
+                input_.control(12, ms, keys);
                 return;
             default:
                 break;
@@ -224,6 +228,7 @@ private:
     std::uint64_t generation_ = 0;
     Rect pending_;                     // device pixels changed but not yet sent
     int surfaceW_ = 0, surfaceH_ = 0, ox_ = 0, oy_ = 0;
+    KeyInput input_;
     bool shown_once_ = false;
     bool redraw_ = false;
 };

@@ -12,6 +12,7 @@
 #include "runtime/drawing.h"
 #include "runtime/fonts.h"
 #include "runtime/glyphs.h"
+#include "runtime/keyinput.h"
 #include "runtime/keyscript.h"
 #include "runtime/trace.h"
 
@@ -230,7 +231,10 @@ Text Screen::nextKey(bool idle) {
             keys_.pop_front();
         }
     }
-    if (!key.empty()) trace("readKey", {{"key", key}});
+    if (key.empty()) return key;
+    // Typed through an input method in full-width mode or scripted so, a key is its half-width one.
+    key[0] = halfWidthKey(key[0]);
+    trace("readKey", {{"key", key}});
     return key;
 }
 

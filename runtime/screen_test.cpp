@@ -111,6 +111,22 @@ TEST(Keys, ScriptedKeysArriveOneAtATimeAndTheEndCloses) {
     EXPECT_EQ(keys, (std::vector<std::string>{"a", "\\", "\r"}));
 }
 
+TEST(Keys, AFullWidthScriptTypesTheHalfWidthKeys) {
+    auto typed = [](const char* script) {
+        Headless h(script);
+        Screen s(h.o);
+        Text got;
+        try {
+            for (;;) got += s.readKey();
+        } catch (const ProgramEnd&) {
+        }
+        return std::make_pair(got, h.out.str());
+    };
+    const auto half = typed("x=12{Enter}-3./4");
+    EXPECT_EQ(half.first, U"x=12\r-3./4");
+    EXPECT_EQ(typed("ｘ＝１２{Enter}－３．／４"), half);
+}
+
 TEST(Keys, CloseKeyEndsAtOnce) {
     Headless h("{Close}x");
     Screen s(h.o);
