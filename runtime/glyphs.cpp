@@ -49,6 +49,24 @@ TTF_Font* Glyphs::font(int pixelHeight) {
     return f;
 }
 
+GlyphMask Glyphs::rendered(char32_t ch, int fontHeight) {
+    GlyphMask r;
+    // Glyphs outside the basic plane are not in the font; they draw as an empty cell.
+    SDL_Surface* s = ch <= 0xFFFF && ch >= 0x20
+                         ? TTF_RenderGlyph_Solid(font(fontHeight), static_cast<Uint16>(ch), {255, 255, 255, 255})
+                         : nullptr;
+    if (!s) return r;
+    r.width = s->w;
+    r.height = s->h;
+    r.bits.assign(static_cast<size_t>(r.width) * r.height, 0);
+    for (int y = 0; y < s->h; ++y) {
+        const Uint8* row = static_cast<const Uint8*>(s->pixels) + y * s->pitch;
+        for (int x = 0; x < s->w; ++x) r.bits[static_cast<size_t>(y) * r.width + x] = row[x] ? 1 : 0;
+    }
+    SDL_FreeSurface(s);
+    return r;
+}
+
 const GlyphMask& Glyphs::mask(char32_t ch, int fontHeight, int width, int height) {
     auto key = std::make_tuple(ch, fontHeight, width, height);
     auto it = cache_.find(key);
@@ -60,23 +78,15 @@ const GlyphMask& Glyphs::mask(char32_t ch, int fontHeight, int width, int height
     m.height = height;
     m.bits.assign(static_cast<size_t>(m.width) * m.height, 0);
 
-    TTF_Font* f = font(fontHeight);
-    // Glyphs outside the basic plane are not in the font; they draw as an empty cell.
-    SDL_Surface* s = ch <= 0xFFFF && ch >= 0x20
-                         ? TTF_RenderGlyph_Solid(f, static_cast<Uint16>(ch), {255, 255, 255, 255})
-                         : nullptr;
-    if (s) {
-        // The font's natural cell at this height; stretch it to the asked width.
-        const int naturalWidth = std::max(1, cells * fontHeight / 2);
-        for (int y = 0; y < m.height && y < s->h; ++y) {
-            const Uint8* row = static_cast<const Uint8*>(s->pixels) + y * s->pitch;
-            for (int x = 0; x < m.width; ++x) {
-                int srcX = x * naturalWidth / m.width;
-                if (srcX < s->w && row[srcX]) m.bits[static_cast<size_t>(y) * m.width + x] = 1;
-            }
+    const GlyphMask r = rendered(ch, fontHeight);
+    // The font's natural cell at this height; stretch it to the asked width.
+    const int naturalWidth = std::max(1, cells * fontHeight / 2);
+    for (int y = 0; y < m.height && y < r.height; ++y)
+        for (int x = 0; x < m.width; ++x) {
+            const int srcX = x * naturalWidth / m.width;
+            if (srcX < r.width && r.bits[static_cast<size_t>(y) * r.width + srcX])
+                m.bits[static_cast<size_t>(y) * m.width + x] = 1;
         }
-        SDL_FreeSurface(s);
-    }
     if (ch == U'―') {
         // The bar cells of a fraction join into one unbroken line: the font's bar stops short
         // of its cell's edges, so its rows are drawn across the whole cell.

@@ -28,6 +28,8 @@ public:
     Glyphs& operator=(const Glyphs&) = delete;
 
     const GlyphMask& mask(char32_t ch, int fontHeight, int width, int height);
+    // The glyph exactly as SDL2_ttf rasterises it at this font height, on the font's own line.
+    GlyphMask rendered(char32_t ch, int fontHeight);
 
 private:
     _TTF_Font* font(int pixelHeight);
