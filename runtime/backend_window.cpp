@@ -108,6 +108,10 @@ public:
         SDL_Surface* surface = SDL_GetWindowSurface(window_);
         if (!surface) throw std::runtime_error(std::string("the window has no surface: ") + SDL_GetError());
         sync(surface, drawn);
+        if (!iconSet_) {
+            setIcon();  // after the first picture, so it never delays it
+            iconSet_ = true;
+        }
         if (!changedPixels && !redraw_) return;
         if (redraw_) {
             SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
@@ -192,6 +196,28 @@ private:
         pending_.add(device_->takeDirty());
     }
 
+    // The program's mark, drawn with its own painter: "x=" in white on a deep teal disc ringed in
+    // yellow, 16 units at 4 pixels each; the background stays transparent.
+    void setIcon() {
+        constexpr int kSize = 64;
+        Canvas icon(kSize, kSize);
+        Painter painter(icon, glyphs_, kSize / 16.0);
+        painter.apply(op::Circle{7.5f, 7.5f, 7.5f, 10, true});
+        painter.apply(op::Circle{7.5f, 7.5f, 7.5f, 13, false});
+        painter.apply(op::Glyphs{0, 0, U"x=", 1, 1, 15});
+        SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, kSize, kSize, 32, SDL_PIXELFORMAT_ARGB8888);
+        if (!s) return;  // a window without its icon still works
+        for (int y = 0; y < kSize; ++y) {
+            auto* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(s->pixels) + y * s->pitch);
+            for (int x = 0; x < kSize; ++x) {
+                const std::uint8_t c = icon.at(x, y);
+                row[x] = c == 0 ? 0 : 0xFF000000u | kPalette[c];
+            }
+        }
+        SDL_SetWindowIcon(window_, s);
+        SDL_FreeSurface(s);
+    }
+
     // Copies device rectangle r into the window surface in its colours; returns where it went.
     SDL_Rect copyOut(SDL_Surface* s, const Rect& r) {
         Uint32 colours[16];
@@ -230,6 +256,7 @@ private:
     int surfaceW_ = 0, surfaceH_ = 0, ox_ = 0, oy_ = 0;
     KeyInput input_;
     bool shown_once_ = false;
+    bool iconSet_ = false;
     bool redraw_ = false;
 };
 

@@ -41,6 +41,10 @@ win=$(xdotool search --sync --limit 1 --name '^Halvard$' 2>/dev/null | head -n 1
 sleep 1
 xprop -id "$win" _NET_WM_STATE | grep -q _NET_WM_STATE_MAXIMIZED_VERT || fail "window is not maximised: $(xprop -id "$win" _NET_WM_STATE)"
 echo "window test: the window opened maximised"
+xprop -id "$win" _NET_WM_ICON | grep -q 'Icon (64 x 64)' || fail "the window has no 64 x 64 icon"
+xprop -id "$win" WM_NORMAL_HINTS | grep -q 'minimum size: 864 by 540' ||
+  fail "the window's minimum size is not 864 x 540: $(xprop -id "$win" WM_NORMAL_HINTS)"
+echo "window test: the window has its icon and a minimum size that keeps text readable"
 
 # Idle: CPU ticks used over 5 seconds while the contents screen waits for a key.
 ticks() { awk '{print $14 + $15}' "/proc/$app/stat"; }
