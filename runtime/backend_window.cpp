@@ -174,7 +174,7 @@ private:
     // otherwise only what was drawn since the last time is drawn.
     void sync(const SDL_Surface* s, const DrawList& drawn) {
         const double scale = std::min(static_cast<double>(s->w) / width_, static_cast<double>(s->h) / height_);
-        size_t from = applied_;
+        size_t from = drawn.after(painted_);
         if (!device_ || scale != painter_->scale() || s->w != surfaceW_ || s->h != surfaceH_) {
             const int w = std::max(1, static_cast<int>(std::floor(width_ * scale)));
             const int h = std::max(1, static_cast<int>(std::floor(height_ * scale)));
@@ -187,12 +187,9 @@ private:
             oy_ = (s->h - h) / 2;
             from = 0;
             redraw_ = true;
-        } else if (drawn.generation != generation_) {
-            from = 0;
         }
         for (size_t i = from; i < drawn.ops.size(); ++i) painter_->apply(drawn.ops[i]);
-        applied_ = drawn.ops.size();
-        generation_ = drawn.generation;
+        painted_ = drawn.added;
         pending_.add(device_->takeDirty());
     }
 
@@ -250,8 +247,7 @@ private:
     std::vector<std::uint8_t> shown_;  // the unit canvas as the window last showed it
     std::unique_ptr<Canvas> device_;   // the picture at the window's scale
     std::unique_ptr<Painter> painter_;
-    size_t applied_ = 0;               // operations of the draw list already in device_
-    std::uint64_t generation_ = 0;
+    std::uint64_t painted_ = 0;        // the serial of the last operation in device_
     Rect pending_;                     // device pixels changed but not yet sent
     int surfaceW_ = 0, surfaceH_ = 0, ox_ = 0, oy_ = 0;
     KeyInput input_;

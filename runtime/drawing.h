@@ -63,14 +63,19 @@ struct Bounds {
 Bounds bounds(const DrawOp& op);
 
 // What has been drawn since the canvas was last filled whole: replaying it from an empty
-// surface gives the whole picture. `generation` changes whenever the list starts again.
+// surface, or over the picture itself, gives the whole picture. Each operation keeps its serial
+// number (in `serials`, rising), so a surface that has painted up to some serial paints only what
+// came after it, even after the list has dropped what later operations hide.
 struct DrawList {
     std::vector<DrawOp> ops;
-    std::uint64_t generation = 0;
+    std::vector<std::uint64_t> serials;
+    std::uint64_t added = 0;  // operations ever added; the last one's serial
     // Records an operation. A whole fill starts the list again. When the list has doubled, the
     // operations that later ones hide are dropped, so a long session that never clears the
-    // screen keeps a short list. Either way `generation` changes.
+    // screen keeps a short list.
     void add(DrawOp op);
+    // The index of the first operation after serial `seen`.
+    std::size_t after(std::uint64_t seen) const;
 
 private:
     void dropHidden();

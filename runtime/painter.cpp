@@ -37,15 +37,19 @@ Bounds bounds(const DrawOp& op) {
 void DrawList::add(DrawOp op) {
     if (std::holds_alternative<op::Fill>(op)) {
         ops.clear();
+        serials.clear();
         compactAt_ = 1024;
-        ++generation;
     }
     ops.push_back(std::move(op));
+    serials.push_back(++added);
     if (ops.size() >= compactAt_) {
         dropHidden();
         compactAt_ = std::max<std::size_t>(1024, 2 * ops.size());
-        ++generation;
     }
+}
+
+std::size_t DrawList::after(std::uint64_t seen) const {
+    return static_cast<std::size_t>(std::upper_bound(serials.begin(), serials.end(), seen) - serials.begin());
 }
 
 namespace {
@@ -71,7 +75,8 @@ std::size_t hashOf(const DrawOp& op) {
 
 // An operation is hidden when a later one draws the very same pixels in the same colour, or when
 // a later filled rectangle covers all it may touch: the picture is the same without it, at any
-// scale, and the same whether replayed from an empty surface or over the picture itself.
+// scale, and the same whether replayed from an empty surface or over the picture itself. A
+// surface that had not painted a hidden operation yet has not painted what hides it either.
 void DrawList::dropHidden() {
     std::vector<Bounds> covers;
     std::unordered_multimap<std::size_t, std::size_t> later;  // hash -> index of a kept operation
@@ -93,8 +98,12 @@ void DrawList::dropHidden() {
     }
     std::size_t out = 0;
     for (std::size_t i = 0; i < ops.size(); ++i)
-        if (keep[i]) ops[out++] = std::move(ops[i]);
+        if (keep[i]) {
+            serials[out] = serials[i];
+            ops[out++] = std::move(ops[i]);
+        }
     ops.resize(out);
+    serials.resize(out);
 }
 
 int Painter::start(int p) const {

@@ -138,7 +138,8 @@ TEST(Scaling, TwiceTheScaleIsTheFontAtTwiceTheSizeNotAnEnlargement) {
 }
 
 TEST(Scaling, TheRecordedDrawingReplaysToThePictureAtAnyScale) {
-    // Many overlapping operations, enough for the record to drop what is hidden several times.
+    // Many overlapping operations, enough for the record to drop what is hidden several times;
+    // the picture is the same replayed whole, or painted bit by bit as a window does.
     std::mt19937 random(7);
     auto n = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
     std::vector<DrawOp> ops;
@@ -159,16 +160,24 @@ TEST(Scaling, TheRecordedDrawingReplaysToThePictureAtAnyScale) {
     for (double scale : {1.0, 0.6, 0.83, 1.7, 2.4}) {
         SCOPED_TRACE(scale);
         const int w = static_cast<int>(320 * scale), h = static_cast<int>(220 * scale);
-        Canvas live(w, h), replayed(w, h);
-        Painter paint(live, font(), scale), replay(replayed, font(), scale);
+        Canvas live(w, h), replayed(w, h), window(w, h);
+        Painter paint(live, font(), scale), replay(replayed, font(), scale), catchUp(window, font(), scale);
         DrawList list;
-        for (const auto& o : ops) {
-            paint.apply(o);
-            list.add(o);
+        std::uint64_t seen = 0;
+        for (size_t i = 0; i < ops.size(); ++i) {
+            paint.apply(ops[i]);
+            list.add(ops[i]);
+            // A window paints what came since it last looked, now and then.
+            if (i % 37 == 0) {
+                for (size_t k = list.after(seen); k < list.ops.size(); ++k) catchUp.apply(list.ops[k]);
+                seen = list.added;
+            }
         }
+        for (size_t k = list.after(seen); k < list.ops.size(); ++k) catchUp.apply(list.ops[k]);
         EXPECT_LT(list.ops.size(), ops.size() / 2);
         for (const auto& o : list.ops) replay.apply(o);
         EXPECT_TRUE(live.pixels() == replayed.pixels());
+        EXPECT_TRUE(live.pixels() == window.pixels());
     }
 }
 
