@@ -3,7 +3,8 @@
 set -eu
 packages=(g++ cmake make pkg-config libsdl2-dev libsdl2-ttf-dev libsdl2-image-dev libfontconfig-dev
           fonts-ipafont-gothic libcli11-dev nlohmann-json3-dev libutfcpp-dev libgtest-dev
-          fonts-dejavu-core xvfb xauth openbox xdotool wmctrl x11-utils x11-apps)
+          fonts-dejavu-core xvfb xauth openbox xdotool wmctrl x11-utils x11-apps
+          libx11-dev libxtst-dev libxdamage-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
