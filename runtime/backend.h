@@ -8,6 +8,7 @@
 #include <string>
 
 #include "runtime/canvas.h"
+#include "runtime/drawing.h"
 #include "runtime/text.h"
 
 namespace rt {
@@ -20,7 +21,8 @@ public:
     // Returns true when the window has been closed.
     virtual bool pump(std::deque<char32_t>& keys, const std::array<Text, 12>& functionKeys) = 0;
     // Shows the canvas if it differs from what is on screen; `dirty` bounds what may have changed.
-    virtual void present(const Canvas& canvas, const Rect& dirty) = 0;
+    // `drawn` is how the canvas was drawn, for a backend that draws at its own resolution.
+    virtual void present(const Canvas& canvas, const Rect& dirty, const DrawList& drawn) = 0;
     // Sleeps until an event arrives or `ms` milliseconds pass.
     virtual void wait(int ms) = 0;
     // False for the headless backend: no person, no events, never sleeps.
@@ -29,6 +31,7 @@ public:
 
 std::unique_ptr<Backend> makeHeadlessBackend();
 // Throws StartupError when no display can be opened.
-std::unique_ptr<Backend> makeWindowBackend(const std::string& title, int width, int height);
+// The window draws its own pixels at its scale with `glyphs`, which must outlive it.
+std::unique_ptr<Backend> makeWindowBackend(const std::string& title, int width, int height, Glyphs& glyphs);
 
 }  // namespace rt

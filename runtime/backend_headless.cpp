@@ -8,7 +8,7 @@ class HeadlessBackend final : public Backend {
 public:
     void maximise() override {}
     bool pump(std::deque<char32_t>&, const std::array<Text, 12>&) override { return false; }
-    void present(const Canvas&, const Rect&) override {}
+    void present(const Canvas&, const Rect&, const DrawList&) override {}
     void wait(int) override {}
     bool interactive() const override { return false; }
 };

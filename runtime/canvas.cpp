@@ -4,7 +4,10 @@
 #include <SDL_image.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 
@@ -68,12 +71,15 @@ void Canvas::plot(int x, int y, std::uint8_t c) {
     touch(x, y, x, y);
 }
 
-void Canvas::line(int x1, int y1, int x2, int y2, std::uint8_t c) {
+void Canvas::line(int x1, int y1, int x2, int y2, int pen, std::uint8_t c) {
+    const int xa = std::min(x1, x2), xb = std::max(x1, x2) + pen - 1;
+    const int ya = std::min(y1, y2), yb = std::max(y1, y2) + pen - 1;
     int dx = std::abs(x2 - x1), sx = x1 < x2 ? 1 : -1;
     int dy = -std::abs(y2 - y1), sy = y1 < y2 ? 1 : -1;
     int err = dx + dy;
     for (;;) {
-        plot(x1, y1, c);
+        for (int py = y1; py < y1 + pen; ++py)
+            for (int px = x1; px < x1 + pen; ++px) set(px, py, c);
         if (x1 == x2 && y1 == y2) break;
         int e2 = 2 * err;
         if (e2 >= dy) {
@@ -85,13 +91,7 @@ void Canvas::line(int x1, int y1, int x2, int y2, std::uint8_t c) {
             y1 += sy;
         }
     }
-}
-
-void Canvas::box(int x1, int y1, int x2, int y2, std::uint8_t c) {
-    line(x1, y1, x2, y1, c);
-    line(x2, y1, x2, y2, c);
-    line(x2, y2, x1, y2, c);
-    line(x1, y2, x1, y1, c);
+    touch(xa, ya, xb, yb);
 }
 
 void Canvas::fillRect(int x1, int y1, int x2, int y2, std::uint8_t c) {
@@ -105,42 +105,6 @@ void Canvas::fillRect(int x1, int y1, int x2, int y2, std::uint8_t c) {
     for (int y = y1; y <= y2; ++y)
         std::fill_n(pixels_.begin() + static_cast<long>(y) * width_ + x1, x2 - x1 + 1, c);
     touch(x1, y1, x2, y2);
-}
-
-// Discs and circles are drawn from the distance of each pixel centre, so an outline is one
-// pixel thick without gaps and a disc with an outline of the same radius covers it exactly.
-template <typename Inside>
-static void eachPixelNear(float cx, float cy, float r, Inside inside) {
-    int x0 = static_cast<int>(std::lround(cx)), y0 = static_cast<int>(std::lround(cy));
-    int reach = static_cast<int>(std::ceil(r)) + 1;
-    for (int dy = -reach; dy <= reach; ++dy)
-        for (int dx = -reach; dx <= reach; ++dx)
-            if (inside(static_cast<float>(dx * dx + dy * dy))) inside.plot(x0 + dx, y0 + dy);
-}
-
-void Canvas::disc(float cx, float cy, float r, std::uint8_t c) {
-    float outer = (r + 0.5f) * (r + 0.5f);
-    struct {
-        Canvas* self;
-        float outer;
-        std::uint8_t c;
-        bool operator()(float d2) const { return d2 < outer; }
-        void plot(int x, int y) const { self->plot(x, y, c); }
-    } in{this, outer, c};
-    eachPixelNear(cx, cy, r, in);
-}
-
-void Canvas::circle(float cx, float cy, float r, std::uint8_t c) {
-    float outer = (r + 0.5f) * (r + 0.5f);
-    float inner = r > 0.5f ? (r - 0.5f) * (r - 0.5f) : -1.0f;
-    struct {
-        Canvas* self;
-        float outer, inner;
-        std::uint8_t c;
-        bool operator()(float d2) const { return d2 < outer && d2 >= inner; }
-        void plot(int x, int y) const { self->plot(x, y, c); }
-    } ring{this, outer, inner, c};
-    eachPixelNear(cx, cy, r, ring);
 }
 
 void Canvas::blit(int x, int y, const std::uint8_t* mask, int w, int h, std::uint8_t c, const Rect& clip) {
@@ -175,8 +139,37 @@ void savePng(const Canvas& canvas, const std::string& path) {
     for (int y = 0; y < canvas.height(); ++y)
         std::copy_n(canvas.pixels().begin() + static_cast<long>(y) * canvas.width(), canvas.width(),
                     static_cast<Uint8*>(s->pixels) + static_cast<long>(y) * s->pitch);
-    if (IMG_SavePNG(s.get(), path.c_str()) != 0)
-        throw std::runtime_error("cannot write " + path + ": " + IMG_GetError());
+    // Encoded into memory first: SDL's file writer does not report a failed flush or close,
+    // so a full disk would pass unnoticed.
+    std::vector<std::uint8_t> png;
+    SDL_RWops* sink = SDL_AllocRW();
+    if (!sink) throw std::runtime_error(std::string("cannot make an image: ") + SDL_GetError());
+    sink->hidden.unknown.data1 = &png;
+    sink->size = [](SDL_RWops*) -> Sint64 { return -1; };
+    sink->seek = [](SDL_RWops*, Sint64, int) -> Sint64 { return -1; };
+    sink->read = [](SDL_RWops*, void*, size_t, size_t) -> size_t { return 0; };
+    sink->write = [](SDL_RWops* rw, const void* data, size_t size, size_t n) -> size_t {
+        auto* out = static_cast<std::vector<std::uint8_t>*>(rw->hidden.unknown.data1);
+        const auto* bytes = static_cast<const std::uint8_t*>(data);
+        out->insert(out->end(), bytes, bytes + size * n);
+        return n;
+    };
+    sink->close = [](SDL_RWops* rw) -> int {
+        SDL_FreeRW(rw);
+        return 0;
+    };
+    if (IMG_SavePNG_RW(s.get(), sink, 1) != 0)
+        throw std::runtime_error("cannot write the screenshot " + path + ": " + IMG_GetError());
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) throw std::runtime_error("cannot write the screenshot " + path + ": " + std::strerror(errno));
+    errno = 0;
+    bool ok = std::fwrite(png.data(), 1, png.size(), f) == png.size();
+    int error = ok ? 0 : errno;
+    if (std::fflush(f) != 0 && ok) ok = false, error = errno;
+    if (std::fclose(f) != 0 && ok) ok = false, error = errno;
+    if (!ok)
+        throw std::runtime_error("cannot write the screenshot " + path + ": " +
+                                 std::strerror(error ? error : EIO));
 }
 
 Canvas loadPng(const std::string& path) {

@@ -23,22 +23,28 @@ public:
     std::uint8_t at(int x, int y) const { return pixels_[static_cast<size_t>(y) * width_ + x]; }
     const std::vector<std::uint8_t>& pixels() const { return pixels_; }
 
+    // Every primitive clips to the canvas and widens the changed rectangle once.
     void fill(std::uint8_t c);
     void plot(int x, int y, std::uint8_t c);
-    void line(int x1, int y1, int x2, int y2, std::uint8_t c);
-    void box(int x1, int y1, int x2, int y2, std::uint8_t c);
+    // Inclusive corners, in any order: rows of spans.
     void fillRect(int x1, int y1, int x2, int y2, std::uint8_t c);
-    void circle(float cx, float cy, float r, std::uint8_t c);
-    void disc(float cx, float cy, float r, std::uint8_t c);
+    // A stepped line from (x1, y1) to (x2, y2), each step a pen x pen square from its top-left.
+    void line(int x1, int y1, int x2, int y2, int pen, std::uint8_t c);
     // Sets the pixels where mask is non-zero; the mask is w x h, placed at (x, y), clipped
     // to the canvas and to the rectangle clip.
     void blit(int x, int y, const std::uint8_t* mask, int w, int h, std::uint8_t c, const Rect& clip);
+
+    // For drawing many single pixels: set() clips but leaves the changed rectangle alone, and
+    // one touch() afterwards records the whole area.
+    void set(int x, int y, std::uint8_t c) {
+        if (x >= 0 && y >= 0 && x < width_ && y < height_) pixels_[static_cast<size_t>(y) * width_ + x] = c;
+    }
+    void touch(int x1, int y1, int x2, int y2);
 
     // What changed since the last takeDirty().
     Rect takeDirty();
 
 private:
-    void touch(int x1, int y1, int x2, int y2);
     int width_;
     int height_;
     std::vector<std::uint8_t> pixels_;

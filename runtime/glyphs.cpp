@@ -10,10 +10,27 @@
 
 namespace rt {
 
+namespace {
+// Characters every program draws: kana and kanji of the screens, full-width digits and signs,
+// the marks and the mathematical symbols.
+constexpr std::u32string_view kNeeded = U"答問題あアｱ０９＋－＝（）．χ√①⑤―○×△±≦≧π°∠≡∽→";
+}  // namespace
+
 Glyphs::Glyphs(const std::string& fontFile) : file_(fontFile) {
     if (!TTF_WasInit() && TTF_Init() != 0)
         throw StartupError(std::string("cannot start the font renderer: ") + TTF_GetError());
-    font(16);  // fail at start-up, not at the first character
+    // Fail at start-up, not at the first character: a font without these would show empty
+    // boxes where the drills' answers, marks and symbols belong.
+    TTF_Font* f = font(16);
+    Text missing;
+    for (char32_t ch : kNeeded)
+        if (!TTF_GlyphIsProvided32(f, ch)) missing.push_back(ch);
+    if (!missing.empty()) {
+        std::string list;
+        for (char32_t ch : missing) list += (list.empty() ? "" : " ") + toUtf8(Text(1, ch));
+        throw StartupError("the font " + file_ + " has no " + list +
+                           "; install fonts-ipafont-gothic or name another with --font");
+    }
 }
 
 Glyphs::~Glyphs() {
@@ -32,34 +49,44 @@ TTF_Font* Glyphs::font(int pixelHeight) {
     return f;
 }
 
-const GlyphMask& Glyphs::mask(char32_t ch, int sx, int sy) {
-    auto key = std::make_tuple(ch, sx, sy);
+GlyphMask Glyphs::rendered(char32_t ch, int fontHeight) {
+    GlyphMask r;
+    // Glyphs outside the basic plane are not in the font; they draw as an empty cell.
+    SDL_Surface* s = ch <= 0xFFFF && ch >= 0x20
+                         ? TTF_RenderGlyph_Solid(font(fontHeight), static_cast<Uint16>(ch), {255, 255, 255, 255})
+                         : nullptr;
+    if (!s) return r;
+    r.width = s->w;
+    r.height = s->h;
+    r.bits.assign(static_cast<size_t>(r.width) * r.height, 0);
+    for (int y = 0; y < s->h; ++y) {
+        const Uint8* row = static_cast<const Uint8*>(s->pixels) + y * s->pitch;
+        for (int x = 0; x < s->w; ++x) r.bits[static_cast<size_t>(y) * r.width + x] = row[x] ? 1 : 0;
+    }
+    SDL_FreeSurface(s);
+    return r;
+}
+
+const GlyphMask& Glyphs::mask(char32_t ch, int fontHeight, int width, int height) {
+    auto key = std::make_tuple(ch, fontHeight, width, height);
     auto it = cache_.find(key);
     if (it != cache_.end()) return it->second;
 
     const int cells = isFullWidth(ch) ? 2 : 1;
     GlyphMask m;
-    m.width = 8 * cells * sx;
-    m.height = 16 * sy;
+    m.width = width;
+    m.height = height;
     m.bits.assign(static_cast<size_t>(m.width) * m.height, 0);
 
-    TTF_Font* f = font(16 * sy);
-    // Glyphs outside the basic plane are not in the font; they draw as an empty cell.
-    SDL_Surface* s = ch <= 0xFFFF && ch >= 0x20
-                         ? TTF_RenderGlyph_Solid(f, static_cast<Uint16>(ch), {255, 255, 255, 255})
-                         : nullptr;
-    if (s) {
-        // The font's natural cell at this height; stretch it to the asked width.
-        const int naturalWidth = 8 * cells * sy;
-        for (int y = 0; y < m.height && y < s->h; ++y) {
-            const Uint8* row = static_cast<const Uint8*>(s->pixels) + y * s->pitch;
-            for (int x = 0; x < m.width; ++x) {
-                int srcX = x * naturalWidth / m.width;
-                if (srcX < s->w && row[srcX]) m.bits[static_cast<size_t>(y) * m.width + x] = 1;
-            }
+    const GlyphMask r = rendered(ch, fontHeight);
+    // The font's natural cell at this height; stretch it to the asked width.
+    const int naturalWidth = std::max(1, cells * fontHeight / 2);
+    for (int y = 0; y < m.height && y < r.height; ++y)
+        for (int x = 0; x < m.width; ++x) {
+            const int srcX = x * naturalWidth / m.width;
+            if (srcX < r.width && r.bits[static_cast<size_t>(y) * r.width + srcX])
+                m.bits[static_cast<size_t>(y) * m.width + x] = 1;
         }
-        SDL_FreeSurface(s);
-    }
     if (ch == U'―') {
         // The bar cells of a fraction join into one unbroken line: the font's bar stops short
         // of its cell's edges, so its rows are drawn across the whole cell.

@@ -1,5 +1,6 @@
-// Glyph masks from a TrueType font, one per character and scale, cached. A mask is exactly the
-// character's cell (8 or 16 px wide, 16 px high, times the scale), so nothing spills out of it.
+// Glyph masks from a TrueType font, one per character and size, cached. A mask is exactly the
+// character's cell, so nothing spills out of it: the glyph rasterised at a font height, its
+// natural cell (half the height wide per half-width cell) stretched to the asked width.
 #pragma once
 
 #include <cstdint>
@@ -26,14 +27,16 @@ public:
     Glyphs(const Glyphs&) = delete;
     Glyphs& operator=(const Glyphs&) = delete;
 
-    const GlyphMask& mask(char32_t ch, int sx, int sy);
+    const GlyphMask& mask(char32_t ch, int fontHeight, int width, int height);
+    // The glyph exactly as SDL2_ttf rasterises it at this font height, on the font's own line.
+    GlyphMask rendered(char32_t ch, int fontHeight);
 
 private:
     _TTF_Font* font(int pixelHeight);
 
     std::string file_;
     std::map<int, _TTF_Font*> fonts_;
-    std::map<std::tuple<char32_t, int, int>, GlyphMask> cache_;
+    std::map<std::tuple<char32_t, int, int, int>, GlyphMask> cache_;
 };
 
 }  // namespace rt

@@ -39,7 +39,9 @@ Options parseCommandLine(int argc, const char* const* argv, const std::string& p
     app.add_option("--trace", o.traceFile, "Write every screen operation to FILE as JSON Lines");
     app.add_option("--screenshot", o.screenshotFile,
                    "Write a PNG of the canvas to FILE when the program ends");
-    app.add_option("--font", o.fontFile, "TrueType font for all text")->capture_default_str();
+    app.add_option("--font", o.fontFile,
+                   "TrueType font for all text (default: IPAGothic, else an installed Japanese font, "
+                   "as fontconfig finds them)");
 
     try {
         app.parse(argc, argv);
@@ -50,7 +52,7 @@ Options parseCommandLine(int argc, const char* const* argv, const std::string& p
         std::cout << app.version() << '\n';
         throw ProgramEnd{0};
     } catch (const CLI::ParseError& e) {
-        throw StartupError(e.what());
+        throw StartupError(std::string(e.what()) + "; see --help");
     }
 
     if (app.count("--keys")) {
@@ -62,7 +64,7 @@ Options parseCommandLine(int argc, const char* const* argv, const std::string& p
             throw StartupError("--clock wants HH:MM:SS (00:00:00 to 23:59:59), not " + clock);
         o.clock = clock;
     }
-    if (std::ifstream font(o.fontFile); !font)
+    if (std::ifstream font(o.fontFile); !o.fontFile.empty() && !font)
         throw StartupError("cannot read the font " + o.fontFile +
                            "; install fonts-ipafont-gothic or name another with --font");
     return o;

@@ -8,7 +8,8 @@
 
 namespace rt {
 
-inline constexpr const char* kDefaultFont = "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf";
+// Looked up through fontconfig when no --font is given.
+inline constexpr const char* kDefaultFamily = "IPAGothic";
 
 struct Options {
     std::string programName = "Halvard";  // window title
@@ -20,7 +21,7 @@ struct Options {
     std::string traceFile;                // JSON Lines, empty for none
     std::ostream* traceStream = nullptr;  // tests trace into memory instead of a file
     std::string screenshotFile;           // PNG of the canvas when the program ends
-    std::string fontFile = kDefaultFont;
+    std::string fontFile;                 // empty: the default font (see findDefaultFont)
 };
 
 // A problem the user can fix (bad option, unreadable font, no display): one line, exit 2.

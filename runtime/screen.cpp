@@ -9,7 +9,10 @@
 #include <thread>
 
 #include "runtime/backend.h"
+#include "runtime/drawing.h"
+#include "runtime/fonts.h"
 #include "runtime/glyphs.h"
+#include "runtime/keyinput.h"
 #include "runtime/keyscript.h"
 #include "runtime/trace.h"
 
@@ -34,9 +37,12 @@ Screen::Screen(const Options& options)
         script_ = std::make_unique<KeyScript>(parseKeyScript(options_.keys.value_or("")));
     if (options_.traceStream || !options_.traceFile.empty())
         trace_ = std::make_unique<Trace>(options_.traceStream, options_.traceFile);
-    glyphs_ = std::make_unique<Glyphs>(options_.fontFile);
-    backend_ = options_.headless ? makeHeadlessBackend()
-                                 : makeWindowBackend(options_.programName, canvas_.width(), canvas_.height());
+    glyphs_ = std::make_unique<Glyphs>(options_.fontFile.empty() ? findDefaultFont() : options_.fontFile);
+    painter_ = std::make_unique<Painter>(canvas_, *glyphs_, 1.0);
+    drawn_ = std::make_unique<DrawList>();
+    backend_ = options_.headless
+                   ? makeHeadlessBackend()
+                   : makeWindowBackend(options_.programName, canvas_.width(), canvas_.height(), *glyphs_);
 }
 
 Screen::~Screen() = default;
@@ -61,7 +67,15 @@ void Screen::step() {
     if (std::chrono::steady_clock::now() - lastPump_ >= kPumpInterval) pumpNow();
 }
 
-void Screen::present() { backend_->present(canvas_, canvas_.takeDirty()); }
+void Screen::present() {
+    ++activity_.presents;
+    backend_->present(canvas_, canvas_.takeDirty(), *drawn_);
+}
+
+void Screen::draw(DrawOp op) {
+    painter_->apply(op);
+    drawn_->add(std::move(op));
+}
 
 void Screen::maximiseWindow() {
     step();
@@ -83,7 +97,7 @@ void Screen::setBackground(int c) {
 void Screen::clearScreen() {
     step();
     trace("clearScreen", {});
-    canvas_.fill(static_cast<std::uint8_t>(background_));
+    draw(op::Fill{static_cast<std::uint8_t>(background_)});
 }
 
 void Screen::locateText(int column, int row) {
@@ -102,16 +116,18 @@ void Screen::showTextCursor(bool on) {
 void Screen::printText(const Text& text) {
     step();
     trace("printText", {{"text", text}});
-    for (char32_t ch : text) {
-        const int cells = isFullWidth(ch) ? 2 : 1;
-        const int x = cursorColumn_ * kCellW, y = cursorRow_ * kCellH;
-        canvas_.fillRect(x, y, x + cells * kCellW - 1, y + kCellH - 1,
-                         static_cast<std::uint8_t>(background_));
-        const GlyphMask& m = glyphs_->mask(ch, 1, 1);
-        canvas_.blit(x, y + 1, m.bits.data(), m.width, m.height, 15,
-                     Rect{x, y, x + m.width - 1, y + kCellH - 1});
-        cursorColumn_ += cells;
-    }
+    writeCells(text);
+}
+
+void Screen::writeCells(const Text& text) {
+    if (text.empty()) return;
+    int cells = 0;
+    for (char32_t ch : text) cells += isFullWidth(ch) ? 2 : 1;
+    const int x = cursorColumn_ * kCellW, y = cursorRow_ * kCellH;
+    // The cells' background, then each glyph one row down in its 18-row cell.
+    draw(op::Rect{x, y, x + cells * kCellW - 1, y + kCellH - 1, static_cast<std::uint8_t>(background_)});
+    draw(op::Glyphs{x, y + 1, text, 1, 1, 15, 1, kCellH - 16 - 1});
+    cursorColumn_ += cells;
 }
 
 void Screen::printNumber2(float value) {
@@ -122,50 +138,35 @@ void Screen::printNumber2(float value) {
     Text text;
     for (const char* p = buf; *p; ++p) text.push_back(static_cast<char32_t>(*p));
     // Written as printText would, without a second trace event.
-    for (char32_t ch : text) {
-        const int x = cursorColumn_ * kCellW, y = cursorRow_ * kCellH;
-        canvas_.fillRect(x, y, x + kCellW - 1, y + kCellH - 1, static_cast<std::uint8_t>(background_));
-        const GlyphMask& m = glyphs_->mask(ch, 1, 1);
-        canvas_.blit(x, y + 1, m.bits.data(), m.width, m.height, 15,
-                     Rect{x, y, x + m.width - 1, y + kCellH - 1});
-        ++cursorColumn_;
-    }
+    writeCells(text);
 }
 
 void Screen::drawScaledText(float x, float y, const Text& text, float sx, float sy, int c) {
     step();
     trace("drawScaledText", {{"x", x}, {"y", y}, {"text", text}, {"sx", sx}, {"sy", sy}, {"c", c}});
     const std::uint8_t ink = colour(c);
-    const int scaleX = std::max(1, px(sx)), scaleY = std::max(1, px(sy));
-    int penX = px(x);
-    const int top = px(y);
-    for (char32_t ch : text) {
-        const GlyphMask& m = glyphs_->mask(ch, scaleX, scaleY);
-        // Clip every glyph to its own cell: some glyphs of the font are a pixel taller.
-        canvas_.blit(penX, top, m.bits.data(), m.width, m.height, ink,
-                     Rect{penX, top, penX + m.width - 1, top + m.height - 1});
-        penX += m.width;
-    }
+    // Every glyph is clipped to its own cell: some glyphs of the font are a pixel taller.
+    draw(op::Glyphs{px(x), px(y), text, std::max(1, px(sx)), std::max(1, px(sy)), ink});
 }
 
 void Screen::drawLine(float x1, float y1, float x2, float y2, int c) {
     step();
     trace("drawLine", {{"x1", x1}, {"y1", y1}, {"x2", x2}, {"y2", y2}, {"c", c}});
-    canvas_.line(px(x1), px(y1), px(x2), px(y2), colour(c));
+    draw(op::Line{px(x1), px(y1), px(x2), px(y2), colour(c)});
 }
 
 void Screen::drawBox(float x1, float y1, float x2, float y2, int c) {
     step();
     trace("drawBox", {{"x1", x1}, {"y1", y1}, {"x2", x2}, {"y2", y2}, {"c", c}});
-    canvas_.box(px(x1), px(y1), px(x2), px(y2), colour(c));
+    draw(op::Box{px(x1), px(y1), px(x2), px(y2), colour(c)});
 }
 
 void Screen::fillBox(float x1, float y1, float x2, float y2, int c, int fill) {
     step();
     trace("fillBox", {{"x1", x1}, {"y1", y1}, {"x2", x2}, {"y2", y2}, {"c", c}, {"fill", fill}});
     const std::uint8_t edge = colour(c), inside = colour(fill);
-    canvas_.fillRect(px(x1), px(y1), px(x2), px(y2), inside);
-    canvas_.box(px(x1), px(y1), px(x2), px(y2), edge);
+    draw(op::Rect{px(x1), px(y1), px(x2), px(y2), inside});
+    draw(op::Box{px(x1), px(y1), px(x2), px(y2), edge});
 }
 
 void Screen::drawPolyline(const std::vector<Point>& points, int c) {
@@ -173,7 +174,7 @@ void Screen::drawPolyline(const std::vector<Point>& points, int c) {
     if (trace_) trace_->writePolyline(points, c);
     const std::uint8_t ink = colour(c);
     for (size_t i = 1; i < points.size(); ++i)
-        canvas_.line(px(points[i - 1].x), px(points[i - 1].y), px(points[i].x), px(points[i].y), ink);
+        draw(op::Line{px(points[i - 1].x), px(points[i - 1].y), px(points[i].x), px(points[i].y), ink});
 }
 
 void Screen::drawCircle(float cx, float cy, float r, int c, bool filled, int fill) {
@@ -183,11 +184,18 @@ void Screen::drawCircle(float cx, float cy, float r, int c, bool filled, int fil
     else
         trace("drawCircle", {{"x", cx}, {"y", cy}, {"r", r}, {"c", c}, {"filled", false}});
     const std::uint8_t edge = colour(c);
-    if (filled) canvas_.disc(cx, cy, r, colour(fill));
-    canvas_.circle(cx, cy, r, edge);
+    if (filled) draw(op::Circle{cx, cy, r, colour(fill), true});
+    draw(op::Circle{cx, cy, r, edge, false});
 }
 
-Text Screen::readKey() {
+Text Screen::readKey() { return nextKey(true); }
+
+void Screen::discardKeys() {
+    while (!nextKey(false).empty()) {
+    }
+}
+
+Text Screen::nextKey(bool idle) {
     if (backend_->interactive()) pumpNow();
     Text key;
     if (!keys_.empty()) {
@@ -208,13 +216,14 @@ Text Screen::readKey() {
             }
         } else if (finished) {
             throw ProgramEnd{0};
-        } else {
+        } else if (idle) {
             present();  // so a scripted run in a window shows what it is doing
         }
-    } else {
+    } else if (idle) {
         // Nothing typed: show what changed and sleep until the next event, so a waiting
         // screen costs no CPU and a keystroke still wakes the program at once.
         present();
+        ++activity_.waits;
         backend_->wait(kIdleWaitMs);
         pumpNow();
         if (!keys_.empty()) {
@@ -222,7 +231,10 @@ Text Screen::readKey() {
             keys_.pop_front();
         }
     }
-    if (!key.empty()) trace("readKey", {{"key", key}});
+    if (key.empty()) return key;
+    // Typed through an input method in full-width mode or scripted so, a key is its half-width one.
+    key[0] = halfWidthKey(key[0]);
+    trace("readKey", {{"key", key}});
     return key;
 }
 
@@ -302,6 +314,7 @@ void Screen::waitForClose(int status) {
     if (script_ || !backend_->interactive()) throw ProgramEnd{status};
     for (;;) {
         present();
+        ++activity_.waits;
         backend_->wait(1000);
         keys_.clear();
         if (backend_->pump(keys_, functionKeys_)) throw ProgramEnd{status};
@@ -312,8 +325,16 @@ int Screen::canvasWidth() const { return canvas_.width(); }
 int Screen::canvasHeight() const { return canvas_.height(); }
 
 void Screen::finish() {
-    if (trace_) trace_->flush();
-    if (!options_.screenshotFile.empty()) savePng(canvas_, options_.screenshotFile);
+    // Both are attempted; a failure of either is reported in one line.
+    std::string failed = trace_ ? trace_->close() : "";
+    if (!options_.screenshotFile.empty()) {
+        try {
+            savePng(canvas_, options_.screenshotFile);
+        } catch (const std::runtime_error& e) {
+            failed += (failed.empty() ? "" : "; ") + std::string(e.what());
+        }
+    }
+    if (!failed.empty()) throw std::runtime_error(failed);
 }
 
 }  // namespace rt

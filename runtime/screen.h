@@ -1,9 +1,10 @@
 // The screen runtime: everything a drill program may do with the window, the keyboard,
 // the clock and the random generator. Nothing above runtime/ sees SDL.
 //
-// One Screen, two backends: drawing always goes into the same palette canvas, and a
-// backend only shows that canvas (a real SDL window) or keeps it in memory (headless).
-// So a headless run draws exactly the pixels the window would show.
+// One Screen, two backends: drawing always goes into the same palette canvas at one pixel per
+// unit and is recorded as a list of operations. A backend keeps the canvas in memory (headless)
+// or paints the recorded operations at its own resolution (a real SDL window), so at scale 1 the
+// window shows exactly the pixels of a headless run.
 #pragma once
 
 #include <array>
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "runtime/canvas.h"
+#include "runtime/drawing.h"
 #include "runtime/options.h"
 #include "runtime/text.h"
 
@@ -84,6 +86,18 @@ public:
     [[noreturn]] void endProgram();
 
     // --- Services for the shell ------------------------------------------------------
+    // Empties the keyboard as `while (!readKey().empty()) {}` does, with the same trace and the
+    // same key-script pacing, but never shows the canvas and never sleeps: nothing is drawn yet
+    // at start-up, and nobody should wait for nothing.
+    void discardKeys();
+    // How often the canvas was shown and the program slept for input, for tests of what waits.
+    struct Activity {
+        long presents = 0;
+        long waits = 0;
+    };
+    const Activity& activity() const { return activity_; }
+    // How the canvas was drawn since it was last cleared, in its own coordinates.
+    const DrawList& drawing() const { return *drawn_; }
     // Adds a shell-level event to the trace (for example what DrawText was asked to draw).
     void trace(std::string_view op, std::initializer_list<TraceField> fields);
     // The error screen's wait: reads no keys, ends only when the window is closed (or the
@@ -93,8 +107,9 @@ public:
     int canvasWidth() const;
     int canvasHeight() const;
     const Canvas& canvas() const { return canvas_; }
-    // Called once when the program ends: writes the screenshot if one was asked for and
-    // flushes the trace. Throws std::runtime_error when the screenshot cannot be written.
+    // Called once when the program ends: closes the trace and writes the screenshot if one
+    // was asked for. Throws std::runtime_error (one line, with the system's reason) when
+    // either could not be written completely.
     void finish();
 
 private:
@@ -102,10 +117,15 @@ private:
     void pumpNow();
     static std::uint8_t colour(int c);
     void present();
+    Text nextKey(bool idle);  // readKey; without `idle` it never shows the canvas nor sleeps
+    void draw(DrawOp op);
+    void writeCells(const Text& text);
 
     Options options_;
     Canvas canvas_;
     std::unique_ptr<Glyphs> glyphs_;
+    std::unique_ptr<Painter> painter_;
+    std::unique_ptr<DrawList> drawn_;  // replayed by a window at its own scale
     std::unique_ptr<Backend> backend_;
     std::unique_ptr<KeyScript> script_;
     std::unique_ptr<Trace> trace_;
@@ -115,6 +135,7 @@ private:
     int cursorColumn_ = 0;
     int cursorRow_ = 0;
     int background_ = 0;
+    Activity activity_;
     std::chrono::steady_clock::time_point lastPump_{};
 };
 

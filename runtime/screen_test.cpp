@@ -111,6 +111,22 @@ TEST(Keys, ScriptedKeysArriveOneAtATimeAndTheEndCloses) {
     EXPECT_EQ(keys, (std::vector<std::string>{"a", "\\", "\r"}));
 }
 
+TEST(Keys, AFullWidthScriptTypesTheHalfWidthKeys) {
+    auto typed = [](const char* script) {
+        Headless h(script);
+        Screen s(h.o);
+        Text got;
+        try {
+            for (;;) got += s.readKey();
+        } catch (const ProgramEnd&) {
+        }
+        return std::make_pair(got, h.out.str());
+    };
+    const auto half = typed("x=12{Enter}-3./4");
+    EXPECT_EQ(half.first, U"x=12\r-3./4");
+    EXPECT_EQ(typed("ｘ＝１２{Enter}－３．／４"), half);
+}
+
 TEST(Keys, CloseKeyEndsAtOnce) {
     Headless h("{Close}x");
     Screen s(h.o);
@@ -121,6 +137,56 @@ TEST(Keys, CloseKeyEndsAtOnce) {
     Screen e(empty.o);
     EXPECT_EQ(e.readKey(), U"");
     EXPECT_THROW(e.readKey(), ProgramEnd);
+}
+
+TEST(Keys, DiscardingKeysIsTheReadLoopWithoutShowingOrWaiting) {
+    // The same calls with either way of emptying the keyboard: the same trace, the same keys
+    // read afterwards and the same end; only discardKeys never shows the canvas.
+    struct Outcome {
+        std::string trace;
+        Text read;
+        int calls = 0;  // calls made before the run ended
+        long presentsInFlushes = 0;
+    };
+    auto drive = [](const std::string& script, bool discard) {
+        Headless h(script);
+        Screen s(h.o);
+        s.setFunctionKey(1, U"\\");
+        s.setFunctionKey(2, U"~~");
+        Outcome out;
+        auto flush = [&] {
+            const long before = s.activity().presents + s.activity().waits;
+            if (discard)
+                s.discardKeys();
+            else
+                while (!s.readKey().empty()) {
+                }
+            out.presentsInFlushes += s.activity().presents + s.activity().waits - before;
+        };
+        try {
+            for (int round = 0; round < 20; ++round, ++out.calls) {
+                flush();
+                ++out.calls;
+                out.read += s.readKey();
+                ++out.calls;
+                flush();
+            }
+        } catch (const ProgramEnd& end) {
+            EXPECT_EQ(end.status, 0);
+        }
+        out.trace = h.out.str();
+        return out;
+    };
+    for (const char* script : {"", "a", "ab{F1}c", "{F2}x{F2}", "{Close}", "1{Enter}{BS}{Close}z", "{F1}"}) {
+        SCOPED_TRACE(script);
+        const Outcome loop = drive(script, false), discard = drive(script, true);
+        EXPECT_EQ(discard.trace, loop.trace);
+        EXPECT_EQ(discard.read, loop.read);
+        EXPECT_EQ(discard.calls, loop.calls);
+        EXPECT_EQ(discard.presentsInFlushes, 0);
+    }
+    // The loop does show the canvas while a script is being typed; that is what is avoided.
+    EXPECT_GT(drive("ab", false).presentsInFlushes, 0);
 }
 
 TEST(Clock, FixedClockAndJisCharacters) {
@@ -170,6 +236,54 @@ TEST(Canvas, TextCellsCirclesAndBoxesLandWhereAsked) {
     s.drawCircle(600, 600, 4, 0, true);
     EXPECT_EQ(c.at(600, 600), 0);
     EXPECT_THROW(s.fillBox(0, 0, 1, 1, 16), std::out_of_range);
+}
+
+TEST(Canvas, DrawingStopsAtEveryEdge) {
+    // Everything below is drawn across an edge of the canvas. Nothing may wrap round to the
+    // other side of the canvas (a row on), and what lies inside must still be drawn.
+    for (int width : {1440, 1920}) {
+        Headless h("", width);
+        Screen s(h.o);
+        const Canvas& c = s.canvas();
+        const float right = static_cast<float>(width) - 6;
+        s.drawLine(right, 100, right + 40, 100, 15);
+        s.drawLine(right, 120, right + 40, 160, 15);
+        s.drawBox(right, 200, right + 30, 220, 13);
+        s.fillBox(right, 240, right + 30, 260, 13, 5);
+        s.drawScaledText(right, 300, U"ＷＷ", 3, 3, 13);
+        s.drawCircle(right + 2, 400, 20, 11, true, 11);
+        s.drawPolyline({{right, 500}, {right + 50, 520}, {right, 540}}, 9);
+        s.drawScaledText(100, 890, U"ＷＷ", 3, 3, 13);
+        s.fillBox(-10, -10, 5, 5, 12, 12);
+        s.drawCircle(-3, 600, 10, 14);
+        s.drawBox(200, 895, 260, 920, 6);
+        auto lit = [&](int x1, int y1, int x2, int y2) {
+            for (int y = y1; y <= y2; ++y)
+                for (int x = x1; x <= x2; ++x)
+                    if (c.at(x, y) != 0) return true;
+            return false;
+        };
+        for (int y : {100, 200, 240, 250}) EXPECT_NE(c.at(width - 1, y), 0) << y;
+        for (int y : {120, 300, 380, 500}) EXPECT_TRUE(lit(width - 6, y, width - 1, y + 40)) << y;
+        EXPECT_EQ(c.at(0, 0), 12);
+        EXPECT_TRUE(lit(0, 590, 7, 610));
+        EXPECT_EQ(c.at(200, 899), 6);
+        // Only these may be lit at the far left: the box in the corner and the circle at x = -3.
+        for (int y = 0; y < 900; ++y)
+            for (int x = 0; x < 40; ++x)
+                if (c.at(x, y) != 0 && !(y <= 5 && x <= 5) && !(y >= 590 && y <= 610 && x <= 7))
+                    FAIL() << "pixel " << x << "," << y << " of a " << width << " canvas is lit";
+        // And nothing from the bottom row came round to the top.
+        for (int x = 40; x < width; ++x) ASSERT_EQ(c.at(x, 0), 0) << x;
+    }
+}
+
+TEST(Clock, HeadlessWithoutAClockIsMidnight) {
+    // A repeatable run must not depend on when it runs.
+    Headless h;
+    h.o.clock.reset();
+    Screen s(h.o);
+    EXPECT_EQ(s.timeOfDay(), U"00:00:00");
 }
 
 TEST(Canvas, ScreenshotIsAPngOfTheCanvasSize) {

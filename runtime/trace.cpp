@@ -1,6 +1,8 @@
 #include "runtime/trace.h"
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <nlohmann/json.hpp>
 
 #include "runtime/options.h"
@@ -33,19 +35,48 @@ Json value(const TraceValue& v) {
 }
 }  // namespace
 
-Trace::Trace(std::ostream* stream, const std::string& file) : out_(stream) {
+Trace::Trace(std::ostream* stream, const std::string& file) : path_(file), out_(stream) {
     if (!out_) {
-        file_.open(file, std::ios::out | std::ios::trunc);
-        if (!file_) throw StartupError("cannot write the trace file " + file);
-        out_ = &file_;
+        file_ = std::fopen(file.c_str(), "w");
+        if (!file_)
+            throw StartupError("cannot write the trace file " + file + ": " + std::strerror(errno));
+        std::setvbuf(file_, nullptr, _IOFBF, 1 << 16);
     }
+}
+
+Trace::~Trace() {
+    if (file_) std::fclose(file_);
+}
+
+void Trace::emit(const std::string& line) {
+    if (!file_) {
+        *out_ << line << '\n';
+        return;
+    }
+    if (error_) return;
+    // A full disk shows up here or only at the flush; either way the first reason is kept.
+    if (std::fwrite(line.data(), 1, line.size(), file_) != line.size() || std::fputc('\n', file_) == EOF)
+        error_ = errno ? errno : EIO;
+}
+
+std::string Trace::close() {
+    if (file_) {
+        errno = 0;
+        if (std::fflush(file_) != 0 && !error_) error_ = errno ? errno : EIO;
+        if (std::fclose(file_) != 0 && !error_) error_ = errno ? errno : EIO;
+        file_ = nullptr;
+    } else if (out_) {
+        out_->flush();
+    }
+    if (!error_) return "";
+    return "cannot write the trace " + path_ + ": " + std::strerror(error_);
 }
 
 void Trace::write(std::string_view op, std::initializer_list<TraceField> fields) {
     Json event;
     event["op"] = std::string(op);
     for (const auto& f : fields) event[std::string(f.name)] = value(f.value);
-    *out_ << event.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n';
+    emit(event.dump(-1, ' ', false, Json::error_handler_t::replace));
 }
 
 void Trace::writePolyline(const std::vector<Point>& points, int c) {
@@ -55,9 +86,7 @@ void Trace::writePolyline(const std::vector<Point>& points, int c) {
     for (const auto& p : points) list.push_back(Json::array({number(p.x), number(p.y)}));
     event["points"] = std::move(list);
     event["c"] = c;
-    *out_ << event.dump() << '\n';
+    emit(event.dump());
 }
-
-void Trace::flush() { out_->flush(); }
 
 }  // namespace rt

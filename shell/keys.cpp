@@ -2,10 +2,7 @@
 
 namespace shell {
 
-void FlushKeys(Shell& sh) {
-    while (!sh.scr.readKey().empty()) {
-    }
-}
+void FlushKeys(Shell& sh) { sh.scr.discardKeys(); }
 
 void WaitForKey(Shell& sh, char32_t c) {
     while (!IsKey(sh.scr.readKey(), c)) {

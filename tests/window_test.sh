@@ -1,23 +1,30 @@
 #!/usr/bin/env bash
 # The real window under Xvfb with a window manager: it opens maximised, typed keys and F1 arrive,
-# it idles without burning a core, and closing it ends the program with status 0.
+# it idles without burning a core, and closing it ends the program with status 0. At two screen
+# sizes, one too small for the canvas at scale 1, the X server's own dump of the window (xwd)
+# shows the contents screen and the first problem exactly as drawn at the window's scale.
 # Usage: window_test.sh BIN_DIR
 set -u
 bin=${1:?usage: window_test.sh BIN_DIR}
-for tool in Xvfb openbox xdotool wmctrl xprop; do
+for tool in Xvfb openbox xdotool wmctrl xprop xwd; do
   command -v "$tool" >/dev/null || { echo "window test: $tool is missing (run tools/setup.sh)"; exit 1; }
 done
 work=$(mktemp -d)
 cleanup() { kill "${app:-}" "${wm:-}" "${xvfb:-}" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"; }
 trap cleanup EXIT
 
-Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
-openbox >"$work/wm.log" 2>&1 &
-wm=$!
-sleep 1
+start_display() {  # WIDTHxHEIGHT
+  Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  xvfb=$!
+  for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+  export DISPLAY=":$(cat "$work/display")"
+  : >"$work/display"
+  openbox >"$work/wm.log" 2>&1 &
+  wm=$!
+  sleep 1
+}
+stop_display() { kill "$wm" "$xvfb" 2>/dev/null; wait "$wm" "$xvfb" 2>/dev/null; wm= xvfb=; }
+start_display 1600x1000
 
 fail() { echo "window test: FAIL: $*"; exit 1; }
 
@@ -34,6 +41,10 @@ win=$(xdotool search --sync --limit 1 --name '^Halvard$' 2>/dev/null | head -n 1
 sleep 1
 xprop -id "$win" _NET_WM_STATE | grep -q _NET_WM_STATE_MAXIMIZED_VERT || fail "window is not maximised: $(xprop -id "$win" _NET_WM_STATE)"
 echo "window test: the window opened maximised"
+xprop -id "$win" _NET_WM_ICON | grep -q 'Icon (64 x 64)' || fail "the window has no 64 x 64 icon"
+xprop -id "$win" WM_NORMAL_HINTS | grep -q 'minimum size: 864 by 540' ||
+  fail "the window's minimum size is not 864 x 540: $(xprop -id "$win" WM_NORMAL_HINTS)"
+echo "window test: the window has its icon and a minimum size that keeps text readable"
 
 # Idle: CPU ticks used over 5 seconds while the contents screen waits for a key.
 ticks() { awk '{print $14 + $15}' "/proc/$app/stat"; }
@@ -56,4 +67,28 @@ app=
 grep -q '"op":"readKey","key":"x"' "$work/t.jsonl" || fail "typed x did not arrive"
 grep -q '"op":"readKey","key":"\\\\"' "$work/t.jsonl" || fail "F1 did not deliver a backslash"
 echo "window test: typed keys and F1 arrived; closing the window ended the program with status 0"
+
+# What the window shows, against the same screen drawn headless at the window's scale.
+compare_shot() {  # KEYS-TYPED-SO-FAR WHAT
+  xwd -silent -id "$win" -out "$work/shot.xwd" || fail "xwd could not dump the window"
+  DRILLS_WINDOW_SHOT="$work/shot.xwd" DRILLS_WINDOW_KEYS="$1" "$bin/drills_tests" --gtest_also_run_disabled_tests \
+    --gtest_filter='WindowShot.*' >"$work/shot.log" 2>&1 || { cat "$work/shot.log"; fail "$2 at $size"; }
+  echo "window test: at $size ($(xwininfo -id "$win" | awk '/Width|Height/ {printf "%s ", $2}')) $2 matches its drawing at that scale"
+}
+for size in 1600x1000 1024x640; do
+  [ "$size" = 1600x1000 ] || { stop_display; start_display "$size"; }
+  "$bin/halvard" --clock 12:34:56 >"$work/out.log" 2>&1 &
+  app=$!
+  win=$(xdotool search --sync --limit 1 --name '^Halvard$' 2>/dev/null | head -n 1)
+  [ -n "$win" ] || fail "no window titled Halvard at $size"
+  sleep 1.5
+  compare_shot "" "the contents screen"
+  xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus --sync "$win"
+  xdotool type --window "$win" --delay 50 '2'
+  sleep 1
+  compare_shot "2" "the first problem"
+  wmctrl -c Halvard
+  wait "$app"
+  app=
+done
 echo "1 passed, 0 failed"

@@ -1,34 +1,100 @@
 #!/usr/bin/env bash
-# Measures a program in a real window under Xvfb with openbox: CPU while a screen waits for a
-# key, and how long a keystroke takes to show. Usage: tools/measure_window.sh [BIN_DIR]
+# Measures Halvard in a real window under Xvfb with openbox, maximised, at several screen sizes:
+# exec to first visible contents (beside a bare SDL2 + SDL2_ttf probe, measured in the same run),
+# keystroke-to-screen latency at the start-number prompt and on the answer line, idle CPU over
+# 20 s, time to redraw after a resize, and peak RSS; then headless problems per second for a
+# scripted 1300-problem session. Prints a table.
+# Usage: tools/measure_window.sh [BIN_DIR] [SIZES...]   (sizes like 1920x1080)
 set -eu
 bin=${1:-build/bin}
+shift || true
+sizes=("$@")
+[ ${#sizes[@]} -gt 0 ] || sizes=(1280x720 1366x768 1920x1080 3840x2160)
 here=$(cd "$(dirname "$0")" && pwd)
-dpkg-query -W libx11-dev libxtst-dev >/dev/null 2>&1 || { [ "$(id -u)" -eq 0 ] && s= || s=sudo; $s apt-get install -y -qq libx11-dev libxtst-dev; }
+font=$(fc-match -f '%{file}' IPAGothic)
+dpkg-query -W libx11-dev libxtst-dev libxdamage-dev >/dev/null 2>&1 ||
+  { [ "$(id -u)" -eq 0 ] && s= || s=sudo; $s apt-get install -y -qq libx11-dev libxtst-dev libxdamage-dev; }
 work=$(mktemp -d)
 gcc -O2 -o "$work/keylatency" "$here/keylatency.c" -lX11 -lXtst
+gcc -O2 -o "$work/firstframe" "$here/firstframe.c" -lX11 -lXdamage
+gcc -O2 -o "$work/probe" "$here/probe.c" $(pkg-config --cflags --libs sdl2 SDL2_ttf)
 trap 'kill ${app:-} ${wm:-} ${xvfb:-} 2>/dev/null; rm -rf "$work"' EXIT
-Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
-openbox >/dev/null 2>&1 &
-wm=$!
-sleep 1
-"$bin/halvard" --clock 12:34:56 &
-app=$!
-win=$(xdotool search --sync --limit 1 --name '^Halvard$' | head -n 1)
-sleep 2
 hz=$(getconf CLK_TCK)
-idle() {
-  local a b
+median() { sort -n | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
+max() { sort -n | tail -n 1; }
+
+rows=()
+for size in "${sizes[@]}"; do
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$work/display" 2>/dev/null &
+  xvfb=$!
+  for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+  export DISPLAY=":$(cat "$work/display")"
+  openbox >/dev/null 2>&1 &
+  wm=$!
+  sleep 1
+  # First visible contents, the program and the probe taking turns.
+  : >"$work/prog.ms"; : >"$work/probe.ms"
+  for _ in 1 2 3 4 5 6 7; do
+    "$work/firstframe" start "$bin/halvard" --clock 12:34:56 >>"$work/prog.ms" || echo "$size: a start showed nothing" >&2
+    sleep 0.3
+    "$work/firstframe" start "$work/probe" "$font" >>"$work/probe.ms" || echo "$size: a probe showed nothing" >&2
+    sleep 0.3
+  done
+  first=$(median <"$work/prog.ms"); probe=$(median <"$work/probe.ms")
+
+  "$bin/halvard" --clock 12:34:56 &
+  app=$!
+  win=$(xdotool search --sync --limit 1 --name '^Halvard$' | head -n 1)
+  sleep 2
   a=$(awk '{print $14 + $15}' "/proc/$app/stat"); sleep 20; b=$(awk '{print $14 + $15}' "/proc/$app/stat")
-  awk -v d=$((b - a)) -v hz="$hz" -v what="$1" 'BEGIN { printf "%s: %.2f%% of one core over 20 s\n", what, 100 * d / hz / 20 }'
-}
-idle "contents screen waiting for a key"
-xdotool windowactivate --sync "$win"
-xdotool type --delay 100 1
-sleep 1
-# The start-number prompt types at (320, 306): the band around it.
-"$work/keylatency" "$win" 1440 900 300 296 700 330 40
-idle "start-number prompt waiting for a key"
+  idle=$(awk -v d=$((b - a)) -v hz="$hz" 'BEGIN { printf "%.2f", 100 * d / hz / 20 }')
+  xdotool windowactivate --sync "$win"
+  xdotool type --delay 100 1
+  sleep 1
+  # The start-number prompt types at (320, 306); the answer line lies between y 556 and 632.
+  prompt=$("$work/keylatency" "$win" 1440 900 300 296 700 330 30 | tail -n 1)
+  xdotool type --delay 100 1; xdotool key Return
+  sleep 1.5
+  answer=$("$work/keylatency" "$win" 1440 900 480 556 1440 632 30 | tail -n 1)
+  # Resize: unmaximised, then two sizes in turn.
+  wmctrl -r Halvard -b remove,maximized_vert,maximized_horz
+  sleep 1
+  w=${size%x*} h=${size#*x}
+  : >"$work/resize"
+  for k in 1 2 3 4; do
+    if [ $((k % 2)) -eq 1 ]; then rw=$((w * 8 / 10)) rh=$((h * 8 / 10)); else rw=$((w * 19 / 20)) rh=$((h * 19 / 20)); fi
+    "$work/firstframe" resize "$win" "$rw" "$rh" >>"$work/resize" || echo 9999 >>"$work/resize"
+    sleep 0.5
+  done
+  resize=$(max <"$work/resize")
+  rss=$(awk '/VmHWM/ {printf "%.1f", $2 / 1024}' "/proc/$app/status")
+  wmctrl -c Halvard; wait "$app" || true; app=
+  kill "$wm" "$xvfb"; wait "$wm" "$xvfb" 2>/dev/null || true; wm= xvfb=
+  pm=$(echo "$prompt" | sed -E 's/.*mean ([0-9.]+) ms, worst ([0-9.]+) ms.*/\1 \/ \2/')
+  am=$(echo "$answer" | sed -E 's/.*mean ([0-9.]+) ms, worst ([0-9.]+) ms.*/\1 \/ \2/')
+  rows+=("| $size | $first | $probe | $(awk -v a="$first" -v b="$probe" 'BEGIN { printf "%.2f", a / b }') | $pm | $am | $idle | $resize | $rss |")
+  echo "measured $size" >&2
+done
+
+# Headless: about 1300 problems typed as a pupil would, answers right, wrong and cleared. One
+# argument may hold at most 128 KiB, so the session is two runs of half the problems each.
+chunk='2 x=1{Enter} {F1}7{Enter}-2{Enter}{BS}{Enter}{Enter} x={F1}!2{Enter}{Enter}5{Enter}{Clear}x=-5{Enter}'
+keys="1 1{Enter}"
+for _ in $(seq 950); do keys+=$chunk; done
+"$bin/halvard" --headless --clock 08:15:42 --keys "$keys" --trace "$work/session.jsonl"
+problems=$((2 * $(grep -c '"op":"Present"' "$work/session.jsonl")))
+best=999
+for _ in 1 2 3 4 5; do
+  t0=$(date +%s.%N)
+  "$bin/halvard" --headless --clock 08:15:42 --keys "$keys"
+  "$bin/halvard" --headless --clock 08:15:42 --keys "$keys"
+  t1=$(date +%s.%N)
+  best=$(awk -v a="$t0" -v b="$t1" -v m="$best" 'BEGIN { d = b - a; print (d < m) ? d : m }')
+done
+
+echo
+echo "| screen | first contents ms (median of 7) | bare probe ms | ratio | keystroke ms at prompt, mean / worst | on the answer line, mean / worst | idle CPU % over 20 s | resize redraw ms (worst of 4) | peak RSS MB |"
+echo "|---|---|---|---|---|---|---|---|---|"
+printf '%s\n' "${rows[@]}"
+echo
+awk -v p="$problems" -v t="$best" 'BEGIN { printf "headless: %d problems in %.3f s (best of 5): %.0f problems per second\n", p, t, p / t }'

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the programs and the tests need, when missing.
 set -eu
-packages=(g++ cmake make pkg-config libsdl2-dev libsdl2-ttf-dev libsdl2-image-dev fonts-ipafont-gothic
-          libcli11-dev nlohmann-json3-dev libutfcpp-dev libgtest-dev
-          xvfb xauth openbox xdotool wmctrl x11-utils
+packages=(g++ cmake make pkg-config libsdl2-dev libsdl2-ttf-dev libsdl2-image-dev libfontconfig-dev
+          fonts-ipafont-gothic libcli11-dev nlohmann-json3-dev libutfcpp-dev libgtest-dev
+          fonts-dejavu-core xvfb xauth openbox xdotool wmctrl x11-utils x11-apps
+          libx11-dev libxtst-dev libxdamage-dev
           librsvg2-bin help2man gzip man-db dpkg-dev file desktop-file-utils appstream lintian)
 missing=()
 for p in "${packages[@]}"; do

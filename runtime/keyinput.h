@@ -1,0 +1,40 @@
+// How the window turns keyboard and input-method events into the program's keys. Kept apart from
+// SDL so its rules can be tested without a display.
+//
+// An input method composes text before handing it over: what is being composed is never a key,
+// and the keys that edit or confirm a composition (Enter above all) belong to the input method,
+// not to the answer line.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <optional>
+
+#include "runtime/text.h"
+
+namespace rt {
+
+class KeyInput {
+public:
+    // `ms` is the event's time stamp in milliseconds.
+    // The composition changed; `active` when text is being composed, false when none is left.
+    void composing(bool active, std::uint32_t ms);
+    // Text handed over (typed, or the composition confirmed).
+    void committed(const Text& text, std::uint32_t ms, std::deque<char32_t>& keys);
+    // Enter 13, Backspace 8, Delete 127 or the clear key 12 pressed.
+    void control(char32_t key, std::uint32_t ms, std::deque<char32_t>& keys);
+
+private:
+    bool composing_ = false;
+    std::optional<std::uint32_t> endedAt_;  // when the last composition was confirmed or dropped
+};
+
+// The half-width key a full-width form stands for (U+FF01..U+FF5E, and the ideographic space):
+// an input method in full-width mode types "１" for 1 and "＝" for =.
+constexpr char32_t halfWidthKey(char32_t c) {
+    if (c >= 0xFF01 && c <= 0xFF5E) return c - 0xFEE0;
+    if (c == 0x3000) return U' ';
+    return c;
+}
+
+}  // namespace rt

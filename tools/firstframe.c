@@ -1,0 +1,165 @@
+/* Times a program's window from the X server's side.
+ *   firstframe start PROGRAM ARGS...  ms from exec to the first non-black pixel in its window;
+ *                                     prints it, then ends the program.
+ *   firstframe resize WINDOW W H      ms from asking the window for a new size until it has
+ *                                     redrawn at least 90% of itself at that size.
+ * Damage events say what was drawn; only the damaged part is read back. */
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/Xdamage.h>
+#include <signal.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/select.h>
+#include <time.h>
+#include <unistd.h>
+
+static double now_ms(void) {
+    struct timespec t;
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return t.tv_sec * 1000.0 + t.tv_nsec / 1e6;
+}
+
+static int lit(Display* d, Window w, int x, int y, int width, int height) {
+    if (width <= 0 || height <= 0) return 0;
+    /* The window may be gone already: errors are ignored (see quiet). */
+    XImage* img = XGetImage(d, w, x, y, (unsigned)width, (unsigned)height, AllPlanes, ZPixmap);
+    if (!img) return 0;
+    int found = 0;
+    for (int j = 0; j < height && !found; ++j)
+        for (int i = 0; i < width && !found; ++i) found = (XGetPixel(img, i, j) & 0xFFFFFF) != 0;
+    XDestroyImage(img);
+    return found;
+}
+
+static int quiet(Display* d, XErrorEvent* e) { (void)d; (void)e; return 0; }
+
+static long pid_of(Display* d, Window w) {
+    Atom type;
+    int format;
+    unsigned long n, after;
+    unsigned char* data = NULL;
+    long pid = -1;
+    if (XGetWindowProperty(d, w, XInternAtom(d, "_NET_WM_PID", False), 0, 1, False, XA_CARDINAL, &type, &format,
+                           &n, &after, &data) == Success && data && n == 1)
+        pid = (long)*(unsigned long*)data;
+    if (data) XFree(data);
+    return pid;
+}
+
+/* Windows of process `pid` under `w`, to a depth of 4. */
+static int find(Display* d, Window w, long pid, Window* out, int n, int depth) {
+    Window r, p, *kids = NULL;
+    unsigned count = 0;
+    if (depth > 4 || !XQueryTree(d, w, &r, &p, &kids, &count)) return n;
+    for (unsigned i = 0; i < count && n < 64; ++i) {
+        if (pid_of(d, kids[i]) == pid) out[n++] = kids[i];
+        n = find(d, kids[i], pid, out, n, depth + 1);
+    }
+    if (kids) XFree(kids);
+    return n;
+}
+
+/* Waits for the next event up to `ms`; 0 when none came. */
+static int next_event(Display* d, XEvent* e, double ms) {
+    double until = now_ms() + ms;
+    while (!XPending(d)) {
+        double left = until - now_ms();
+        if (left <= 0) return 0;
+        fd_set fds;
+        FD_ZERO(&fds);
+        FD_SET(ConnectionNumber(d), &fds);
+        struct timeval tv = {(long)(left / 1000), (long)((left - (long)(left / 1000) * 1000) * 1000)};
+        select(ConnectionNumber(d) + 1, &fds, NULL, NULL, &tv);
+    }
+    XNextEvent(d, e);
+    return 1;
+}
+
+int main(int argc, char** argv) {
+    Display* d = XOpenDisplay(NULL);
+    int damage_event, damage_error;
+    if (!d || !XDamageQueryExtension(d, &damage_event, &damage_error)) { fprintf(stderr, "no display or no damage\n"); return 2; }
+    XSetErrorHandler(quiet);
+    Window root = DefaultRootWindow(d);
+    if (argc >= 3 && strcmp(argv[1], "start") == 0) {
+        XSelectInput(d, root, SubstructureNotifyMask);
+        XSync(d, False);
+        double t0 = now_ms();
+        pid_t child = fork();
+        if (child == 0) {
+            execvp(argv[2], argv + 2);
+            _exit(127);
+        }
+        Window watched[64];
+        int nwatched = 0;
+        XEvent e;
+        while (now_ms() - t0 < 10000) {
+            /* Until its window is found, look every few milliseconds as well. */
+            if (!next_event(d, &e, nwatched ? 50 : 5)) e.type = MapNotify;
+            if (e.type == MapNotify || e.type == CreateNotify || e.type == ReparentNotify ||
+                e.type == PropertyNotify) {
+                /* The program's window sits somewhere under the window manager's frame. */
+                Window found[64];
+                int nfound = find(d, root, child, found, 0, 0);
+                for (int k = 0; k < nfound; ++k) {
+                    int seen = 0;
+                    for (int j = 0; j < nwatched; ++j) seen |= watched[j] == found[k];
+                    if (seen || nwatched == 64) continue;
+                    watched[nwatched++] = found[k];
+                    XSelectInput(d, found[k], PropertyChangeMask | StructureNotifyMask);
+                    XDamageCreate(d, found[k], XDamageReportRawRectangles);
+                    XWindowAttributes a;
+                    if (XGetWindowAttributes(d, found[k], &a) && a.map_state == IsViewable &&
+                        lit(d, found[k], 0, 0, a.width, a.height)) {
+                        printf("%.1f\n", now_ms() - t0);
+                        kill(child, SIGTERM);
+                        return 0;
+                    }
+                }
+            } else if (e.type == damage_event + XDamageNotify) {
+                XDamageNotifyEvent* de = (XDamageNotifyEvent*)&e;
+                if (lit(d, de->drawable, de->area.x, de->area.y, de->area.width, de->area.height)) {
+                    printf("%.1f\n", now_ms() - t0);
+                    kill(child, SIGTERM);
+                    return 0;
+                }
+            }
+        }
+        kill(child, SIGTERM);
+        fprintf(stderr, "no content within 10 s\n");
+        return 1;
+    }
+    if (argc == 5 && strcmp(argv[1], "resize") == 0) {
+        Window w = (Window)strtoul(argv[2], NULL, 0);
+        int width = atoi(argv[3]), height = atoi(argv[4]);
+        XSelectInput(d, w, StructureNotifyMask);
+        XDamageCreate(d, w, XDamageReportRawRectangles);
+        XSync(d, False);
+        XEvent e;
+        while (XPending(d)) XNextEvent(d, &e);
+        double t0 = now_ms();
+        XResizeWindow(d, w, (unsigned)width, (unsigned)height);
+        XFlush(d);
+        long area = 0;
+        int sized = 0;
+        while (now_ms() - t0 < 5000) {
+            if (!next_event(d, &e, 50)) continue;
+            if (e.type == ConfigureNotify && e.xconfigure.width == width && e.xconfigure.height == height) sized = 1;
+            if (sized && e.type == damage_event + XDamageNotify) {
+                XDamageNotifyEvent* de = (XDamageNotifyEvent*)&e;
+                area += (long)de->area.width * de->area.height;
+                if (area >= 0.9 * width * height) {
+                    printf("%.1f\n", now_ms() - t0);
+                    return 0;
+                }
+            }
+        }
+        fprintf(stderr, "no redraw within 5 s\n");
+        return 1;
+    }
+    fprintf(stderr, "usage: firstframe start PROGRAM ARGS... | firstframe resize WINDOW W H\n");
+    return 2;
+}
