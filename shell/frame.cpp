@@ -6,8 +6,8 @@
 namespace shell {
 
 void ClearWorkArea(Shell& sh) {
-    sh.scr.fillBox(0, 54, static_cast<float>(sh.prog.canvasWidth), static_cast<float>(sh.scr.canvasHeight()),
-                   0);
+    sh.scr.fillBox(0, sh.prog.layout.workAreaTop, static_cast<float>(sh.prog.canvasWidth),
+                   static_cast<float>(sh.scr.canvasHeight()), 0);
 }
 
 void DrawProblemPlate(Shell& sh, int number, float y, float left, float right, float bottom) {

@@ -36,10 +36,13 @@ char32_t ToFullWidth(const SymbolTables& tables, char32_t ch) {
     return Lookup(tables.from2, tables.to2, Lookup(tables.from1, tables.to1, ch));
 }
 
-float DrawChars(Shell& sh, const Text& text) {
+namespace {
+
+// Every character takes a 16-pixel cell, an empty text included: that is how a blank inside
+// DrawText advances.
+float StandardDrawChars(Shell& sh, const Text& text) {
     const Text chars = TrimBlanks(text);
     float x = sh.pen.x;
-    // An empty text still takes one cell: that is how a blank inside DrawText advances.
     const std::size_t count = std::max<std::size_t>(chars.size(), 1);
     for (std::size_t i = 0; i < count; ++i) {
         char32_t ch = i < chars.size() ? chars[i] : 0;
@@ -73,8 +76,7 @@ float DrawChars(Shell& sh, const Text& text) {
     return x;
 }
 
-void DrawText(Shell& sh, const Text& text) {
-    sh.scr.trace("DrawText", {{"x", sh.pen.x}, {"y", sh.pen.y}, {"c", sh.colour}, {"text", text}});
+void StandardDrawMarkup(Shell& sh, const Text& text) {
     std::size_t i = 0;
     while (i < text.size()) {
         const char32_t h = text[i++];
@@ -105,10 +107,20 @@ void DrawText(Shell& sh, const Text& text) {
             sh.escapeNext = true;
         } else {
             if (sh.rootState == RootState::Short) DrawRootBar(sh, sh.pen.x, sh.pen.y);
-            if (sh.rootState == RootState::TallStarting || sh.rootState == RootState::Tall) DrawTallRootBar(sh, sh.pen.x, sh.pen.y);
+            if (sh.rootState == RootState::TallStarting || sh.rootState == RootState::Tall)
+                DrawTallRootBar(sh, sh.pen.x, sh.pen.y);
             sh.pen.x = DrawChars(sh, Text(1, h));
         }
     }
+}
+
+}  // namespace
+
+float DrawChars(Shell& sh, const Text& text) { return sh.prog.textStyle->DrawChars(sh, text); }
+
+void DrawText(Shell& sh, const Text& text) {
+    sh.scr.trace("DrawText", {{"x", sh.pen.x}, {"y", sh.pen.y}, {"c", sh.colour}, {"text", text}});
+    sh.prog.textStyle->DrawMarkup(sh, text);
 }
 
 void DrawText(Shell& sh, float x, float y, int colour, const Text& text) {
@@ -152,8 +164,14 @@ float DrawTypedFraction(Shell& sh, float x, float y, const Text& fraction) {
     return x + kCell * static_cast<float>(cells);
 }
 
-// A root runs from "!" to the next end mark, or to the end of the part when none follows.
 void DrawRootBarsInPart(Shell& sh, float x, float y, const Text& part) {
+    sh.prog.textStyle->DrawRootBarsInPart(sh, x, y, part);
+}
+
+namespace {
+
+// A root runs from "!" to the next end mark, or to the end of the part when none follows.
+void StandardRootBarsInPart(Shell& sh, float x, float y, const Text& part) {
     bool inRoot = false;
     bool escaped = false;
     float cx = x;
@@ -175,6 +193,22 @@ void DrawRootBarsInPart(Shell& sh, float x, float y, const Text& part) {
         escaped = false;
         cx += kCell;
     }
+}
+
+class Standard final : public TextStyle {
+public:
+    float DrawChars(Shell& sh, const Text& text) const override { return StandardDrawChars(sh, text); }
+    void DrawMarkup(Shell& sh, const Text& text) const override { StandardDrawMarkup(sh, text); }
+    void DrawRootBarsInPart(Shell& sh, float x, float y, const Text& part) const override {
+        StandardRootBarsInPart(sh, x, y, part);
+    }
+};
+
+}  // namespace
+
+const TextStyle& StandardTextStyle() {
+    static const Standard style;
+    return style;
 }
 
 void DrawShortRoot(Shell& sh, float x, float y) {
@@ -217,7 +251,8 @@ float DrawFramedText(Shell& sh, float x, float y, const Text& text) {
     sh.scr.fillBox(x, y, x + box.width, bottom, box.border, box.fill);
     if (box.marker) {
         const float marker = box.height >= 36 ? 12 : 8;
-        sh.scr.drawCircle(x + marker / 2, (y + bottom) / 2, marker / 2, box.border, true, box.fill == 3 ? 5 : 3);
+        sh.scr.drawCircle(x + marker / 2, (y + bottom) / 2, marker / 2, box.border, true,
+                          box.fill == 3 ? 5 : 3);
     }
     if (!text.empty()) {
         sh.pen.x = x + margin + 2;

@@ -12,11 +12,15 @@ namespace shell {
 // One character through the program's symbol tables.
 char32_t ToFullWidth(const SymbolTables& tables, char32_t ch);
 
+// The drawing routines below go through the program's TextStyle; the comments describe the
+// standard one.
+
 // Draws the characters of `text` (blanks removed) at the pen in the current colour, one 16-pixel
 // cell each; leaves the pen x after them in charsEndX and returns it.
 float DrawChars(Shell& sh, const Text& text);
 
-// Draws a marked-up text at the pen in the current colour; the pen is left at its end.
+// Draws a marked-up text at the pen in the current colour; the pen is left at its end. The trace
+// records the text as asked, marks included.
 void DrawText(Shell& sh, const Text& text);
 // The same, placing the pen and colour first.
 void DrawText(Shell& sh, float x, float y, int colour, const Text& text);

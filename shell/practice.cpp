@@ -120,12 +120,13 @@ Next ContentsMenu(Shell& sh) {
     rt::Screen& scr = sh.scr;
     scr.clearScreen();
     const auto n = static_cast<float>(sh.title.size());
-    scr.fillBox(240, 70, 256 + 32 * n + 16, 143, 15, 10);
+    const ContentsScreen& screen = sh.prog.contents;
+    scr.fillBox(240, screen.frameTop, 256 + 32 * n + 16, screen.frameBottom, 15, 10);
     scr.drawScaledText(256, 90, sh.title, 2, 2, 13);
     const Text c = TrimBlanks(NumberText(static_cast<float>(sh.problemCount)));
-    DrawText(sh, 320, 216, 15, U"★ 練習" + c + U"題・・・・・・・・・・・・・１");
-    DrawText(sh, 320, 270, 15, U"★ 練習" + c + U"題を見る・・・・・・・・・・２");
-    DrawText(sh, 320, 324, 15, U"★ 終わる・・・・・・・・・・・・・・・３");
+    DrawText(sh, 320, screen.practiseY, 15, U"★ 練習" + c + screen.practiseRest);
+    DrawText(sh, 320, screen.viewY, 15, U"★ 練習" + c + screen.viewRest);
+    DrawText(sh, 320, screen.endY, 15, screen.endLine);
     DrawText(sh, 288, 432, 13, U"実行途中で元に戻りたいときは、マウスで×をクリックする");
     for (;;) {
         const Text key = scr.readKey();
@@ -256,7 +257,9 @@ Next RunPractice(Shell& sh) {
     };
 
     for (;;) {
-        sh.scr.fillBox(sh.anchor.x, sh.anchor.y - 11, sh.prog.layout.attemptBandRight, sh.anchor.y + 27, 0);
+        const Layout& layout = sh.prog.layout;
+        sh.scr.fillBox(sh.anchor.x, sh.anchor.y - layout.attemptBandAbove, layout.attemptBandRight,
+                       sh.anchor.y + 27, 0);
         ++sh.attempts;
         if (AnswerInput(sh) == EditEnd::LineFull) {
             // The answer ran off the line: the attempt counts, with no mark and no hint.

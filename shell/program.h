@@ -55,6 +55,20 @@ struct Layout {
     float attemptBandRight = 1280;   // the band cleared before each attempt ends here
     float promptBandRight = 1281;    // the start-number prompt clears its band up to here
     float confirmClearWidth = 1120;  // Enter clears this far right of the typed answer
+    float workAreaTop = 54;          // ClearWorkArea clears from here down
+    float attemptBandAbove = 11;     // the band cleared before each attempt starts this far above the anchor
+};
+
+// The contents screen's frame round the title and its three menu lines. The first two read
+// "★ 練習" + the problem count + their rest.
+struct ContentsScreen {
+    float frameTop = 70, frameBottom = 143;
+    Text practiseRest = U"題・・・・・・・・・・・・・１";
+    float practiseY = 216;
+    Text viewRest = U"題を見る・・・・・・・・・・２";
+    float viewY = 270;
+    Text endLine = U"★ 終わる・・・・・・・・・・・・・・・３";
+    float endY = 324;
 };
 
 enum class EditEnd { Complete, Cleared, LineFull };
@@ -71,6 +85,22 @@ public:
 
 // The editor with fractions typed denominator first, roots, tall roots and the escape key.
 const AnswerEditor& StandardEditor();
+
+// How marked-up text reaches the screen: the characters in their cells, the marks DrawText
+// acts on, and the root overlines inside a typeset fraction part. A program whose text looks
+// different brings its own.
+class TextStyle {
+public:
+    virtual ~TextStyle() = default;
+    // Draws the characters at the pen in the current colour; returns the pen x after them.
+    virtual float DrawChars(Shell& sh, const Text& text) const = 0;
+    // Draws a marked-up text at the pen; the pen is left at its end.
+    virtual void DrawMarkup(Shell& sh, const Text& text) const = 0;
+    virtual void DrawRootBarsInPart(Shell& sh, float x, float y, const Text& part) const = 0;
+};
+
+// Blanks take a cell, roots are "!" and "#", "^" escapes and "ﾜ" frames.
+const TextStyle& StandardTextStyle();
 
 // The key help strip at the top of the practice screen.
 void DrawStandardKeyHelp(Shell& sh);
@@ -91,6 +121,8 @@ struct Program {
     // The texts the function keys F1..F12 type.
     std::array<Text, 12> functionKeys{U"\\", U"~", U"!", U"@", U"[", U"]",
                                       U"&",  U"%", U"'", U"$", U"?", U"#"};
+    const TextStyle* textStyle = &StandardTextStyle();
+    ContentsScreen contents{};
 
     // The entry with this number, or nullptr.
     const Entry* FindEntry(int number) const;
