@@ -11,6 +11,7 @@
 #include <initializer_list>
 #include <utility>
 
+#include "shell/equation.h"
 #include "shell/shell.h"
 
 namespace halvard {
@@ -91,8 +92,7 @@ std::pair<int, int> SpreadPair(Shell& sh, int lo, int hi);
 
 // Cells 1 to 6 of the column table as the list 1, 2, 3, 5, 7, 11.
 void ResetNumberList(Shell& sh);
-// Takes the cell at a position drawn from `from` to `to`; with `remove`, the cells after it up
-// to `to` move one place down, so that later picks from a lower range cannot repeat it.
-int PickNumber(Shell& sh, int from, int to, bool remove);
+// Picks from that list: shell::PickNumber.
+using shell::PickNumber;
 
 }  // namespace halvard
