@@ -35,20 +35,6 @@ void CommonTextRules(Shell& sh) {
         if (tb.F[j] == 0) tb.Ftext[j].clear();
 }
 
-void SetColumns(Shell& sh, float c1, float c2, float c3, float c4) {
-    sh.tab.columnX[31] = c1;
-    sh.tab.columnX[32] = c2;
-    sh.tab.columnX[33] = c3;
-    sh.tab.columnX[34] = c4;
-}
-
-void SetRows(Shell& sh, std::initializer_list<float> rows) {
-    int k = 31;
-    for (float y : rows) sh.tab.rowY[k++] = y;
-}
-
-float Row(const Shell& sh, int k) { return sh.tab.rowY[30 + k]; }
-
 Text CloseProblem(Shell& sh, const Text& problemLine, const Text& answer, int noteColour) {
     const float column = sh.tab.columnX[sh.currentProblem % 2 == 1 ? 31 : 33];
     return shell::CloseEquationProblem(sh, {column, Row(sh, 1)}, problemLine, answer, noteColour);

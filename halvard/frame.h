@@ -8,7 +8,6 @@
 #pragma once
 
 #include <array>
-#include <initializer_list>
 #include <utility>
 
 #include "shell/equation.h"
@@ -48,10 +47,10 @@ void OpenProblem(Shell& sh);
 void FormatTexts(Shell& sh);
 void CommonTextRules(Shell& sh);
 
-// Column table cells 31 to 34 and rows 1 up (row k is row table cell 30 + k).
-void SetColumns(Shell& sh, float c1, float c2, float c3, float c4);
-void SetRows(Shell& sh, std::initializer_list<float> rows);
-float Row(const Shell& sh, int k);
+// Column table cells 31 to 34 and rows 1 up: shell::SetColumns, SetRows and Row.
+using shell::Row;
+using shell::SetColumns;
+using shell::SetRows;
 
 // Finishes drawing a problem: the instruction, the problem line at row 1 (odd entries in
 // column 1, even ones in column 3), the accepted answer "x=" + answer (markup removed), the

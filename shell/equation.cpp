@@ -43,6 +43,20 @@ Text CloseEquationProblem(Shell& sh, Point line, const Text& problemLine, const 
     return accepted;
 }
 
+void SetColumns(Shell& sh, float c1, float c2, float c3, float c4) {
+    sh.tab.columnX[31] = c1;
+    sh.tab.columnX[32] = c2;
+    sh.tab.columnX[33] = c3;
+    sh.tab.columnX[34] = c4;
+}
+
+void SetRows(Shell& sh, std::initializer_list<float> rows) {
+    int k = 31;
+    for (float y : rows) sh.tab.rowY[k++] = y;
+}
+
+float Row(const Shell& sh, int k) { return sh.tab.rowY[30 + k]; }
+
 void SetNumberList(Shell& sh, std::initializer_list<float> numbers) {
     int i = 1;
     for (float v : numbers) sh.tab.columnX[i++] = v;

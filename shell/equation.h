@@ -24,6 +24,12 @@ Text AcceptSingleAnswer(Shell& sh, const Text& answer);
 // accepted answer.
 Text CloseEquationProblem(Shell& sh, Point line, const Text& problemLine, const Text& answer, int noteColour);
 
+// Column table cells 31 to 34 and rows 1 up (row k is row table cell 30 + k): where the
+// problem line and the lines of the worked solution go.
+void SetColumns(Shell& sh, float c1, float c2, float c3, float c4);
+void SetRows(Shell& sh, std::initializer_list<float> rows);
+float Row(const Shell& sh, int k);
+
 // Cells 1 up of the column table as a list of small numbers.
 void SetNumberList(Shell& sh, std::initializer_list<float> numbers);
 // Takes the cell at a position drawn from `from` to `to`; with `remove`, the cells after it up
