@@ -2,8 +2,6 @@
 // per operation; the odd entry of a pair has whole numbers, the even one a harder kind of number
 // (decimals, fractions, a negative factor). One routine serves all eight with a table of what
 // differs.
-#include <array>
-
 #include "morvane/entries.h"
 #include "morvane/frame.h"
 #include "shell/frame.h"
@@ -108,22 +106,23 @@ void SameDenominator(Shell& sh) {
 
 // a, b and the solution: in T or A2 when they are numbers, quotient texts in the solution cells.
 void WholeOrTenths(Shell& sh, const OneStepShape& shape, bool inT) {
+    // Decimals are drawn and summed as whole tenths, so that their sum stays exact (2.8, not
+    // 2.8000002).
     const int scale = shape.numbers == Numbers::Tenths ? 10 : 1;
-    // Drawn and summed in tenths, so that the decimals stay exact.
     const int a = shape.aSign * shell::RandomInt(sh, shape.aFrom, shape.aTo);
     const int b = shell::RandomInt(sh, shape.bFrom, shape.bTo);
     const int c = shape.operandSign * a;
     auto& tb = sh.tab;
     const auto cell = [&](int i) -> float& { return inT ? tb.T[i] : tb.A2[i]; };
-    const auto tenths = [scale](int n) { return static_cast<float>(n) / static_cast<float>(scale); };
-    cell(1) = tenths(a);
-    cell(2) = tenths(b);
+    const auto value = [scale](int n) { return static_cast<float>(n) / static_cast<float>(scale); };
+    cell(1) = value(a);
+    cell(2) = value(b);
     switch (shape.operation) {
         case Operation::Add:
-            cell(3) = tenths(b + c);
+            cell(3) = value(b + c);
             break;
         case Operation::Subtract:
-            cell(3) = tenths(b - c);
+            cell(3) = value(b - c);
             break;
         case Operation::Multiply:
             cell(3) = static_cast<float>(b * c) / static_cast<float>(scale * scale);
