@@ -43,8 +43,8 @@ void WhichEquation::Present(Shell& sh) {
         if (F[1] == sh.remembered) continue;
         const float r = Draw(sh, 1, 3);
         T[3] = r;
-        T[2] = 3 * a;
-        T[4] = 3 * a + r;
+        T[2] = kSolution * a;
+        T[4] = kSolution * a + r;
         T[5] = a + 1;
         for (int k = 1; k <= 3; ++k) T[5 + k] = r + F[k];
         // A left constant of 0 would vanish from its equation (4x=x+11).

@@ -1,5 +1,5 @@
-// The numbers of the Morvane entries: drawn in the listed order from the random units, the value
-// remembered between the choice problems, and the shapes at the edges of the ranges.
+// The numbers of the Morvane entries: drawn one by one from the random units in a fixed order,
+// the value remembered between the choice problems, and the shapes at the edges of the ranges.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -12,7 +12,7 @@ namespace {
 
 using namespace morvane_test;
 
-// Replays the random units a Present used, as the draws of the listed order.
+// Replays the random units a Present used, one draw each.
 class Draws {
 public:
     explicit Draws(const std::vector<float>& u) : u_(u) {}
@@ -137,7 +137,7 @@ bool Same(const std::vector<Equation>& a, const std::vector<Equation>& b) {
 
 float AsFloat(const Rational& v) { return static_cast<float>(v.n) / static_cast<float>(v.d); }
 
-TEST(MorvaneNumbers, AreDrawnInTheListedOrder) {
+TEST(MorvaneNumbers, AreDrawnInOrderFromTheRandomUnits) {
     for (int e = 1; e <= 10; ++e) {
         EntryRig rig(e);
         Rational remembered = 0;
