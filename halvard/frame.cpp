@@ -1,23 +1,13 @@
 #include "halvard/frame.h"
 
+#include "shell/equation.h"
 #include "shell/frame.h"
 #include "shell/mathtext.h"
 #include "shell/numtext.h"
 
 namespace halvard {
 
-void OpenProblem(Shell& sh) {
-    const int number = sh.currentProblem;
-    sh.colour = 7;
-    shell::ClearWorkArea(sh);
-    shell::DrawProblemPlate(sh, number, 63, 48, 448, 99);
-    for (int i = 1; i <= 5; ++i) {
-        sh.ans.labels[i].clear();
-        sh.ans.expectedParts[i][0].clear();
-        sh.ans.typedParts[i].clear();
-    }
-    for (auto& pair : sh.tab.graphPoints) pair.fill(0);
-}
+void OpenProblem(Shell& sh) { shell::OpenEquationProblem(sh, 448, 99); }
 
 void FormatTexts(Shell& sh) {
     shell::FormatNumberTexts(sh);
@@ -45,45 +35,9 @@ void CommonTextRules(Shell& sh) {
         if (tb.F[j] == 0) tb.Ftext[j].clear();
 }
 
-void SetColumns(Shell& sh, float c1, float c2, float c3, float c4) {
-    sh.tab.columnX[31] = c1;
-    sh.tab.columnX[32] = c2;
-    sh.tab.columnX[33] = c3;
-    sh.tab.columnX[34] = c4;
-}
-
-void SetRows(Shell& sh, std::initializer_list<float> rows) {
-    int k = 31;
-    for (float y : rows) sh.tab.rowY[k++] = y;
-}
-
-float Row(const Shell& sh, int k) { return sh.tab.rowY[30 + k]; }
-
 Text CloseProblem(Shell& sh, const Text& problemLine, const Text& answer, int noteColour) {
-    const int number = sh.currentProblem;
-    shell::DrawText(sh, 64, 72, kEquationColour, U"次の方程式を解きなさい。");
-    const float column = sh.tab.columnX[number % 2 == 1 ? 31 : 33];
-    shell::DrawText(sh, column, Row(sh, 1), kEquationColour, problemLine);
-
-    auto& ans = sh.ans;
-    ans.partCount = 1;
-    ans.labels[0] = U"  ";
-    ans.labels[1] = U"　　";
-    ans.labels[2] = U"  ";
-    ans.labels[3] = U" 　";
-    ans.labels[4] = U" 　";
-    ans.expectedParts[1][0] = shell::StripMarkup(U"x=" + answer);
-    ans.expectedParts[1][1].clear();
-    ans.accepted2 = ans.expectedParts[1][1];
-    ans.accepted.clear();
-    for (int i = 1; i <= 5; ++i) ans.accepted += ans.expectedParts[i][0];
-    // No Halvard answer has the shape of a signed pair, so the third text accepts nothing; an
-    // empty answer never reaches the check because Enter on an empty line is ignored.
-    ans.accepted3.clear();
-
-    shell::DrawText(sh, 432, 536, noteColour, U"x= も入力、+はつけない");
-    sh.attempts = 0;
-    return ans.accepted;
+    const float column = sh.tab.columnX[sh.currentProblem % 2 == 1 ? 31 : 33];
+    return shell::CloseEquationProblem(sh, {column, Row(sh, 1)}, problemLine, answer, noteColour);
 }
 
 void MoveAndCollect(Shell& sh, const Terms& t) {
@@ -183,18 +137,6 @@ std::pair<int, int> SpreadPair(Shell& sh, int lo, int hi) {
     return {a, d};
 }
 
-void ResetNumberList(Shell& sh) {
-    constexpr float kList[] = {1, 2, 3, 5, 7, 11};
-    for (int i = 0; i < 6; ++i) sh.tab.columnX[i + 1] = kList[i];
-}
-
-int PickNumber(Shell& sh, int from, int to, bool remove) {
-    auto& list = sh.tab.columnX;
-    const int i = shell::RandomInt(sh, from, to);
-    const int value = static_cast<int>(list[i]);
-    if (remove)
-        for (int k = i; k < to; ++k) list[k] = list[k + 1];
-    return value;
-}
+void ResetNumberList(Shell& sh) { shell::SetNumberList(sh, {1, 2, 3, 5, 7, 11}); }
 
 }  // namespace halvard

@@ -8,9 +8,9 @@
 #pragma once
 
 #include <array>
-#include <initializer_list>
 #include <utility>
 
+#include "shell/equation.h"
 #include "shell/shell.h"
 
 namespace halvard {
@@ -47,10 +47,10 @@ void OpenProblem(Shell& sh);
 void FormatTexts(Shell& sh);
 void CommonTextRules(Shell& sh);
 
-// Column table cells 31 to 34 and rows 1 up (row k is row table cell 30 + k).
-void SetColumns(Shell& sh, float c1, float c2, float c3, float c4);
-void SetRows(Shell& sh, std::initializer_list<float> rows);
-float Row(const Shell& sh, int k);
+// Column table cells 31 to 34 and rows 1 up: shell::SetColumns, SetRows and Row.
+using shell::Row;
+using shell::SetColumns;
+using shell::SetRows;
 
 // Finishes drawing a problem: the instruction, the problem line at row 1 (odd entries in
 // column 1, even ones in column 3), the accepted answer "x=" + answer (markup removed), the
@@ -91,8 +91,7 @@ std::pair<int, int> SpreadPair(Shell& sh, int lo, int hi);
 
 // Cells 1 to 6 of the column table as the list 1, 2, 3, 5, 7, 11.
 void ResetNumberList(Shell& sh);
-// Takes the cell at a position drawn from `from` to `to`; with `remove`, the cells after it up
-// to `to` move one place down, so that later picks from a lower range cannot repeat it.
-int PickNumber(Shell& sh, int from, int to, bool remove);
+// Picks from that list: shell::PickNumber.
+using shell::PickNumber;
 
 }  // namespace halvard
