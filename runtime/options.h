@@ -12,7 +12,7 @@ namespace rt {
 inline constexpr const char* kDefaultFamily = "IPAGothic";
 
 struct Options {
-    std::string programName = "Halvard";  // window title
+    std::string programName;  // the window title, from the program that runs
     int canvasWidth = 1440;
     int canvasHeight = 900;
     bool headless = false;

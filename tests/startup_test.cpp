@@ -44,6 +44,17 @@ TEST(StartUp, RunsInOrderAndSeedsFromHoursMinutesSeconds) {
     }
 }
 
+TEST(StartUp, NothingIsShownOrAwaitedBeforeTheContentsScreen) {
+    // Keys are pending, as when a pupil leans on the keyboard while the program starts: the flush
+    // takes them without showing the still empty canvas or sleeping.
+    for (const char* keys : {"", "x", "123{Enter}"}) {
+        Rig rig(halvard::HalvardProgram(), keys);
+        shell::StartUp(rig.sh);
+        EXPECT_EQ(rig.screen.activity().presents, 0) << keys;
+        EXPECT_EQ(rig.screen.activity().waits, 0) << keys;
+    }
+}
+
 TEST(StartUp, SameClockSumSameProblems) {
     // 01:02:03 and 03:02:01 both give seed 6, so both draw the same numbers.
     auto values = [](const char* clock) {
