@@ -287,12 +287,7 @@ TEST(BrenwickText, CharactersTakeTheirCells) {
 
 // Problems 1 and 4 with their whole guidance, problem 4's table included.
 TEST(BrenwickReference, WorkedSolutionsMatchTheirImages) {
-    for (const auto& [name, problem, seed] :
-         {std::tuple{"brenwick_1", 1, 102}, std::tuple{"brenwick_4", 4, 102}}) {
-        EntryRig rig(problem);
-        rig.run(seed);
-        testing_rig::ExpectMatchesReference(rig.rig().screen.canvas(), name);
-    }
+    testing_rig::ExpectReferenceProblems<EntryRig>({{"brenwick_1", 1, 102}, {"brenwick_4", 4, 102}});
 }
 
 }  // namespace

@@ -100,21 +100,8 @@ TEST(HalvardPractice, TypedAnswersAreMarkedAndTheHintStepsFollow) {
 
 // One worked solution per family, all three hint steps drawn.
 TEST(HalvardReference, WorkedSolutionsMatchTheirImages) {
-    struct Reference {
-        const char* name;
-        int entry;
-        int seed;
-    };
-    const Reference references[] = {
-        {"halvard_1_2", 2, 7},
-        {"halvard_3_8", 8, 30},
-        {"halvard_9_13", 13, 30},
-    };
-    for (const auto& ref : references) {
-        EntryRig rig(ref.entry);
-        rig.run(ref.seed);
-        testing_rig::ExpectMatchesReference(rig.rig().screen.canvas(), ref.name);
-    }
+    testing_rig::ExpectReferenceProblems<EntryRig>(
+        {{"halvard_1_2", 2, 7}, {"halvard_3_8", 8, 30}, {"halvard_9_13", 13, 30}});
 }
 
 }  // namespace

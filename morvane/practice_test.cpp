@@ -110,20 +110,7 @@ TEST(MorvanePractice, ViewModeShowsEveryEntry) {
 
 // One worked solution per family, all three hint steps drawn.
 TEST(MorvaneReference, WorkedSolutionsMatchTheirImages) {
-    struct Reference {
-        const char* name;
-        int entry;
-        int seed;
-    };
-    const Reference references[] = {
-        {"morvane_1_2", 1, 7},
-        {"morvane_3_10", 6, 30},
-    };
-    for (const auto& ref : references) {
-        EntryRig rig(ref.entry);
-        rig.run(ref.seed);
-        testing_rig::ExpectMatchesReference(rig.rig().screen.canvas(), ref.name);
-    }
+    testing_rig::ExpectReferenceProblems<EntryRig>({{"morvane_1_2", 1, 7}, {"morvane_3_10", 6, 30}});
 }
 
 }  // namespace

@@ -39,20 +39,6 @@ Text CloseProblem(Shell& sh, const Text& answer, AnswerLabels labels, const Text
     return ans.accepted;
 }
 
-void SetColumns(Shell& sh, float c1, float c2, float c3, float c4) {
-    sh.tab.columnX[31] = c1;
-    sh.tab.columnX[32] = c2;
-    sh.tab.columnX[33] = c3;
-    sh.tab.columnX[34] = c4;
-}
-
-void SetRows(Shell& sh, std::initializer_list<float> rows) {
-    int k = 31;
-    for (float y : rows) sh.tab.rowY[k++] = y;
-}
-
-float Row(const Shell& sh, int k) { return sh.tab.rowY[30 + k]; }
-
 void Line(Shell& sh, float x, float y, int colour, const Text& text) {
     shell::DrawText(sh, x, y, colour, text);
 }
@@ -71,15 +57,6 @@ void ReduceNoteAt(Shell& sh, float y) { Line(sh, 112, y, kCommentColour, U"ç´„åˆ
 
 void ResetNumberList(Shell& sh, int n) {
     for (int i = 1; i <= n; ++i) sh.tab.columnX[i] = static_cast<float>(i);
-}
-
-int PickNumber(Shell& sh, int from, int to, bool remove) {
-    auto& list = sh.tab.columnX;
-    const int i = shell::RandomInt(sh, from, to);
-    const int value = static_cast<int>(list[i]);
-    if (remove)
-        for (int k = i; k < to; ++k) list[k] = list[k + 1];
-    return value;
 }
 
 }  // namespace quillon

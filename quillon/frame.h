@@ -5,6 +5,7 @@
 
 #include <initializer_list>
 
+#include "shell/equation.h"
 #include "shell/shell.h"
 
 namespace quillon {
@@ -31,10 +32,11 @@ enum class AnswerLabels { Rectangle, Plain };
 // prompt, no attempts yet. Returns the accepted answer.
 Text CloseProblem(Shell& sh, const Text& answer, AnswerLabels labels, const Text& note, int noteColour);
 
-// Column table cells 31 to 34 and rows 1 up (row k is row table cell 30 + k).
-void SetColumns(Shell& sh, float c1, float c2, float c3, float c4);
-void SetRows(Shell& sh, std::initializer_list<float> rows);
-float Row(const Shell& sh, int k);
+// Columns and rows of the worked solution and the number list, as every equation drill keeps them.
+using shell::PickNumber;
+using shell::Row;
+using shell::SetColumns;
+using shell::SetRows;
 
 // Draws a line of the worked solution; `Continue` goes on from where the last line ended.
 void Line(Shell& sh, float x, float y, int colour, const Text& text);
@@ -45,10 +47,7 @@ void RatioValueRuleAt(Shell& sh, float y);
 // "約分できるときは約分する。" at (112, y).
 void ReduceNoteAt(Shell& sh, float y);
 
-// Cells 1 to n of the column table as the list 1, 2, ..., n.
+// Cells 1 to n of the column table as the list 1, 2, ..., n, for PickNumber.
 void ResetNumberList(Shell& sh, int n);
-// Takes the cell at a position drawn from `from` to `to`; with `remove`, the cells after it up
-// to `to` move one place down, so that a later pick from a lower range cannot repeat it.
-int PickNumber(Shell& sh, int from, int to, bool remove);
 
 }  // namespace quillon

@@ -87,4 +87,21 @@ inline std::string ClockForSeed(int seed) {
     return two(h) + ":" + two(m) + ":" + two(s);
 }
 
+// A worked solution kept as a reference image: entry `entry` for `seed`, all three hint steps drawn.
+struct ReferenceProblem {
+    const char* name;
+    int entry;
+    int seed;
+};
+
+// Draws each reference problem with the program's own rig and compares it with its image.
+template <class ProgramRig>
+void ExpectReferenceProblems(std::initializer_list<ReferenceProblem> references) {
+    for (const auto& ref : references) {
+        ProgramRig rig(ref.entry);
+        rig.run(ref.seed);
+        ExpectMatchesReference(rig.rig().screen.canvas(), ref.name);
+    }
+}
+
 }  // namespace testing_rig
