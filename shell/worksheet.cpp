@@ -168,6 +168,7 @@ std::vector<SheetProblem> ChooseSheetProblems(rt::Screen& screen, const Program&
 
 int WriteWorksheet(const Program& program, const rt::Options& options) {
     const std::string name = rt::toUtf8(program.title);
+    bool writing = false;  // a failure while the file is made is a failed write, else the program's
     try {
         const std::vector<int> numbers =
             ParseProblemList(rt::fromUtf8(options.worksheetProblems), program.problemCount);
@@ -182,6 +183,7 @@ int WriteWorksheet(const Program& program, const rt::Options& options) {
         const Text date = Num(static_cast<float>(when.tm_year + 1900)) + U"年" +
                           Num(static_cast<float>(when.tm_mon + 1)) + U"月" +
                           Num(static_cast<float>(when.tm_mday)) + U"日";
+        writing = true;
         rt::PageDocument doc(options.worksheetFile, options.fontFile, program.title + U" 練習プリント",
                              created);
 
@@ -201,6 +203,7 @@ int WriteWorksheet(const Program& program, const rt::Options& options) {
         }
         if (!line.empty()) notes.push_back(line);
 
+        writing = false;
         doc.heading(program.title + U" 練習プリント", date, notes);
         for (size_t i = 0; i < problems.size(); ++i)
             doc.place(Label(static_cast<int>(i + 1), problems[i], program.FindEntry(problems[i].number)),
@@ -209,6 +212,7 @@ int WriteWorksheet(const Program& program, const rt::Options& options) {
         for (size_t i = 0; i < problems.size(); ++i)
             doc.place(Label(static_cast<int>(i + 1), problems[i], program.FindEntry(problems[i].number)),
                       problems[i].solution, 0);
+        writing = true;
         doc.finish();
         screen.finish();
     } catch (const rt::StartupError& e) {
@@ -217,8 +221,8 @@ int WriteWorksheet(const Program& program, const rt::Options& options) {
     } catch (const rt::ProgramEnd& end) {
         return end.status;
     } catch (const std::exception& e) {
-        std::cerr << name << ": " << e.what() << '\n';
-        return 74;
+        std::cerr << name << ": " << (writing ? "" : "error: ") << e.what() << '\n';
+        return writing ? 74 : 70;
     }
     return 0;
 }
