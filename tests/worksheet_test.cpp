@@ -7,12 +7,17 @@
 #include <fstream>
 #include <map>
 #include <regex>
+#include <set>
 #include <sstream>
 
 #include "brenwick/brenwick.h"
 #include "halvard/halvard.h"
 #include "morvane/morvane.h"
 #include "quillon/quillon.h"
+#include "runtime/canvas.h"
+#include "runtime/fonts.h"
+#include "runtime/glyphs.h"
+#include "runtime/page.h"
 #include "shell/mathtext.h"
 #include "tests/harness.h"
 
@@ -177,6 +182,103 @@ TEST_P(Worksheet, EveryProblemPrintsWholeWithItsAnswerAndRepeatsExactly) {
     EXPECT_TRUE(Bytes(pdf) == Bytes(again)) << "two runs with the same options differ";
     std::remove(pdf.c_str());
     std::remove(again.c_str());
+}
+
+// A PGM (binary, 8-bit) as rows of grey values.
+struct Grey {
+    int w = 0, h = 0;
+    std::vector<unsigned char> v;
+    bool dark(int x, int y) const { return x >= 0 && y >= 0 && x < w && y < h && v[size_t(y) * w + x] < 128; }
+};
+
+Grey ReadPgm(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string magic;
+    int max = 0;
+    Grey g;
+    in >> magic >> g.w >> g.h >> max;
+    in.get();
+    g.v.resize(size_t(g.w) * g.h);
+    in.read(reinterpret_cast<char*>(g.v.data()), static_cast<std::streamsize>(g.v.size()));
+    if (magic != "P5" || !in) g = {};
+    return g;
+}
+
+// The share of `a`'s ink that `b` has within one pixel.
+double Covered(const std::vector<std::pair<int, int>>& a, const auto& inkAt) {
+    if (a.empty()) return 0;
+    long hit = 0;
+    for (auto [x, y] : a) {
+        bool near = false;
+        for (int dy = -1; dy <= 1 && !near; ++dy)
+            for (int dx = -1; dx <= 1 && !near; ++dx) near = inkAt(x + dx, y + dy);
+        hit += near;
+    }
+    return double(hit) / double(a.size());
+}
+
+TEST_P(Worksheet, APrintedProblemLooksLikeTheScreen) {
+    const shell::Program& program = GetParam().program();
+    const int number = program.problemCount;  // the last, often the richest figure
+    rt::Options options = testing_rig::Rig::makeOptions(program, "", "09:12:30", nullptr);
+    rt::Screen screen(options);
+    const shell::SheetProblem p = shell::DrawSheetProblem(screen, program, number, U"09:12:30");
+
+    // The screen's ink: the problem painted at one pixel per unit with its filled areas left out,
+    // since paper shows them as pale tints.
+    const rt::Bounds b = rt::visibleBounds(p.problem);
+    ASSERT_LT(b.x1, b.x2);
+    rt::Canvas canvas(program.canvasWidth, 900);
+    rt::Glyphs glyphs(rt::findDefaultFont());
+    rt::Painter painter(canvas, glyphs, 1.0);
+    for (rt::DrawOp o : p.problem) {
+        if (auto* r = std::get_if<rt::op::Rect>(&o)) r->c = 0;
+        painter.apply(o);
+    }
+    std::vector<std::pair<int, int>> screenInk;
+    for (int y = b.y1; y <= b.y2; ++y)
+        for (int x = b.x1; x <= b.x2; ++x)
+            if (x >= 0 && y >= 0 && x < canvas.width() && y < canvas.height() && canvas.at(x, y) != 0)
+                screenInk.emplace_back(x - b.x1, y - b.y1);
+
+    // The page alone, rendered at one pixel per unit when the drawing prints at its largest.
+    const std::string pdf = ::testing::TempDir() + "/look_" + GetParam().name + ".pdf";
+    {
+        rt::PageDocument doc(pdf, "", U"", "2025-01-01T00:00:00");
+        doc.place(U"", p.problem, 0);
+        doc.finish();
+    }
+    const double scale = std::min(0.5, (595.276 - 84) / (b.x2 - b.x1 + 1));
+    const double dpi = 72 / scale;
+    const std::string base = ::testing::TempDir() + "/look_" + GetParam().name;
+    ASSERT_EQ(std::system(("pdftoppm -gray -r " + std::to_string(dpi) + " -f 1 -l 1 -singlefile '" + pdf +
+                           "' '" + base + "'")
+                              .c_str()),
+              0);
+    const Grey page = ReadPgm(base + ".pgm");
+    ASSERT_GT(page.w, 0);
+    // Where the drawing starts: the first ink from the top left, above the page number.
+    int top = page.h, left = page.w;
+    std::vector<std::pair<int, int>> pageInk;
+    for (int y = 0; y < page.h * 9 / 10; ++y)
+        for (int x = 0; x < page.w; ++x)
+            if (page.dark(x, y)) {
+                top = std::min(top, y);
+                left = std::min(left, x);
+                pageInk.emplace_back(x, y);
+            }
+    int inkTop = b.y2, inkLeft = b.x2;
+    for (auto [x, y] : screenInk) inkTop = std::min(inkTop, y), inkLeft = std::min(inkLeft, x);
+    for (auto& [x, y] : pageInk) x -= left - inkLeft, y -= top - inkTop;
+
+    std::set<std::pair<int, int>> pageSet(pageInk.begin(), pageInk.end()),
+        screenSet(screenInk.begin(), screenInk.end());
+    const double onPaper = Covered(screenInk, [&](int x, int y) { return pageSet.count({x, y}) > 0; });
+    const double onScreen = Covered(pageInk, [&](int x, int y) { return screenSet.count({x, y}) > 0; });
+    EXPECT_GT(onPaper, 0.9) << "of the screen's ink printed, problem " << number;
+    EXPECT_GT(onScreen, 0.9) << "of the printed ink on screen, problem " << number;
+    std::remove(pdf.c_str());
+    std::remove((base + ".pgm").c_str());
 }
 
 INSTANTIATE_TEST_SUITE_P(AllPrograms, Worksheet,
