@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <ctime>
 #include <fstream>
 #include <iostream>
 
@@ -43,6 +44,14 @@ Options parseCommandLine(int argc, const char* const* argv, const std::string& p
                    "TrueType font for all text (default: IPAGothic, else an installed Japanese font, "
                    "as fontconfig finds them)");
 
+    // Printed sheets.
+    app.add_option("--worksheet", o.worksheetFile,
+                   "Write a printable sheet of fresh problems with an answer key to FILE (PDF), then end");
+    app.add_option("--problems", o.worksheetProblems,
+                   "With --worksheet: the problem numbers, for example 1-4,9 (default: all)");
+    app.add_option("--count", o.worksheetCount, "With --worksheet: problems of each number (default 2)")
+        ->check(CLI::Range(1, 100));
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
@@ -63,6 +72,20 @@ Options parseCommandLine(int argc, const char* const* argv, const std::string& p
         if (!isClock(clock))
             throw StartupError("--clock wants HH:MM:SS (00:00:00 to 23:59:59), not " + clock);
         o.clock = clock;
+    }
+    if (!o.worksheetFile.empty()) {
+        o.headless = true;  // a sheet is drawn for paper, never in a window
+        if (!o.clock) {
+            // The sheet starts from the time of day; its labels name each problem's clock.
+            std::time_t now = std::time(nullptr);
+            std::tm local{};
+            localtime_r(&now, &local);
+            char buf[16];
+            std::strftime(buf, sizeof buf, "%H:%M:%S", &local);
+            o.clock = buf;
+        }
+    } else if (app.count("--problems") || app.count("--count")) {
+        throw StartupError("--problems and --count go with --worksheet; see --help");
     }
     if (std::ifstream font(o.fontFile); !o.fontFile.empty() && !font)
         throw StartupError("cannot read the font " + o.fontFile +

@@ -22,6 +22,12 @@ struct Options {
     std::ostream* traceStream = nullptr;  // tests trace into memory instead of a file
     std::string screenshotFile;           // PNG of the canvas when the program ends
     std::string fontFile;                 // empty: the default font (see findDefaultFont)
+
+    // A printed sheet instead of a session: the PDF to write, which problem numbers ("1-4,9",
+    // empty for all) and how many problems of each. The clock is then the first problem's.
+    std::string worksheetFile;
+    std::string worksheetProblems;
+    int worksheetCount = 2;
 };
 
 // A problem the user can fix (bad option, unreadable font, no display): one line, exit 2.

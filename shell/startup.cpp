@@ -5,14 +5,16 @@
 
 #include "shell/keys.h"
 #include "shell/practice.h"
+#include "shell/worksheet.h"
 
 namespace shell {
 
-void SeedFromClock(Shell& sh) {
-    const Text t = sh.scr.timeOfDay();
+int ClockSeed(const Text& t) {
     auto two = [&](size_t at) { return static_cast<int>((t.at(at) - U'0') * 10 + (t.at(at + 1) - U'0')); };
-    sh.scr.seedRandom(static_cast<float>(two(0) + two(3) + two(6)));
+    return two(0) + two(3) + two(6);
 }
+
+void SeedFromClock(Shell& sh) { sh.scr.seedRandom(static_cast<float>(ClockSeed(sh.scr.timeOfDay()))); }
 
 void StartUp(Shell& sh) {
     // Runtime errors are routed to the error screen by RunProgram, around everything below.
@@ -23,6 +25,10 @@ void StartUp(Shell& sh) {
     sh.scr.clearScreen();
     SeedFromClock(sh);
     for (int n = 1; n <= 12; ++n) sh.scr.setFunctionKey(n, sh.prog.functionKeys[static_cast<size_t>(n - 1)]);
+    ResetLessonState(sh);
+}
+
+void ResetLessonState(Shell& sh) {
     sh.colour = sh.prog.defaultColour;
     sh.anchor = sh.prog.layout.answerAnchor;
     sh.title = sh.prog.title;
@@ -41,6 +47,7 @@ void ShowErrorScreen(Shell& sh, const std::string& message) {
 }
 
 int RunProgram(const Program& program, rt::Options options) {
+    if (!options.worksheetFile.empty()) return WriteWorksheet(program, options);
     std::unique_ptr<rt::Screen> screen;
     try {
         screen = std::make_unique<rt::Screen>(options);

@@ -7,8 +7,12 @@
 namespace shell {
 
 void SeedFromClock(Shell& sh);
+// The seed a clock "HH:MM:SS" gives: its hours, minutes and seconds added.
+int ClockSeed(const Text& clock);
 // Start-up up to (not including) the contents screen.
 void StartUp(Shell& sh);
+// The lesson state start-up leaves, before the contents screen: colour, anchor, empty tables.
+void ResetLessonState(Shell& sh);
 [[noreturn]] void ShowErrorScreen(Shell& sh, const std::string& message);
 
 // Runs a program with already parsed options; returns the exit status.
