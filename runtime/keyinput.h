@@ -23,6 +23,7 @@ public:
     void committed(const Text& text, std::uint32_t ms, std::deque<char32_t>& keys);
     // Enter 13, Backspace 8, Delete 127 or the clear key 12 pressed.
     void control(char32_t key, std::uint32_t ms, std::deque<char32_t>& keys);
+    bool isComposing() const { return composing_; }
 
 private:
     bool composing_ = false;
