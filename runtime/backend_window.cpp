@@ -34,6 +34,7 @@ public:
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         // Only a desktop's window system will do: without one SDL would fall back to drawing on
         // the console or into nowhere, and the pupil would see no window.
+#ifndef __EMSCRIPTEN__
         if (!SDL_getenv("SDL_VIDEODRIVER")) {
             std::string drivers;
             if (SDL_getenv("DISPLAY")) drivers = "x11";
@@ -43,6 +44,7 @@ public:
                     "no display: neither DISPLAY nor WAYLAND_DISPLAY is set (run with --headless)");
             SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
         }
+#endif
         if (SDL_Init(SDL_INIT_VIDEO) != 0)
             throw StartupError(std::string("no display: ") + SDL_GetError() +
                                " (run with --headless, or set DISPLAY)");
