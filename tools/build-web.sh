@@ -66,14 +66,13 @@ if [ ! -f "$prefix/lib/libSDL2.a" ]; then
   cmake --install "$cache/build-sdl2" >>"$cache/sdl2.log" 2>&1
 fi
 if [ ! -f "$prefix/lib/libSDL2_ttf.a" ]; then
+  # One source file; its own CMake project would pull emscripten's downloading SDL2 port.
   echo "build-web: building SDL2_ttf $ttf for the browser"
-  emcmake cmake -S "$ttf_src" -B "$cache/build-ttf" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_PREFIX_PATH="$prefix" -DBUILD_SHARED_LIBS=OFF \
-    -DSDL2TTF_SAMPLES=OFF -DSDL2TTF_HARFBUZZ=OFF -DSDL2TTF_VENDORED=OFF \
-    -DFREETYPE_INCLUDE_DIRS="$prefix/include/freetype2" -DFREETYPE_LIBRARY="$prefix/lib/libfreetype.a" \
-    >"$cache/ttf.log" 2>&1
-  cmake --build "$cache/build-ttf" -j"$jobs" >>"$cache/ttf.log" 2>&1
-  cmake --install "$cache/build-ttf" >>"$cache/ttf.log" 2>&1
+  mkdir -p "$cache/build-ttf"
+  emcc -O2 -I"$prefix/include/SDL2" -I"$prefix/include/freetype2" -c "$ttf_src/SDL_ttf.c" \
+    -o "$cache/build-ttf/SDL_ttf.o" >"$cache/ttf.log" 2>&1
+  emar rcs "$prefix/lib/libSDL2_ttf.a" "$cache/build-ttf/SDL_ttf.o"
+  cp "$ttf_src/SDL_ttf.h" "$prefix/include/SDL2/"
 fi
 echo "build-web: libraries ready in $prefix"
 
@@ -119,9 +118,9 @@ chars="$out/characters.txt"
     "$repo"/quillon/*.cpp "$repo"/brenwick/*.cpp
   printf '○×'  # the marks, drawn by their JIS codes
 } >"$chars"
-python3 -m fontTools.subset /usr/share/fonts/opentype/ipafont-gothic/ipag.ttf --text-file="$chars" \
+/usr/bin/python3 -m fontTools.subset /usr/share/fonts/opentype/ipafont-gothic/ipag.ttf --text-file="$chars" \
   --output-file="$out/drills-gothic.ttf" --name-IDs='*' --name-languages='*'
-python3 - "$out/drills-gothic.ttf" <<'PY'
+/usr/bin/python3 - "$out/drills-gothic.ttf" <<'PY'
 # A subset is a derived font: it may not carry the original's name.
 import sys
 from fontTools.ttLib import TTFont
