@@ -6,6 +6,8 @@ packages=(g++ cmake make pkg-config libsdl2-dev libsdl2-ttf-dev libsdl2-image-de
           fonts-dejavu-core xvfb xauth openbox xdotool wmctrl x11-utils x11-apps
           libx11-dev libxtst-dev libxdamage-dev
           librsvg2-bin help2man gzip man-db dpkg-dev file desktop-file-utils appstream lintian)
+# The browser build (tools/build-web.sh) and its test.
+packages+=(emscripten python3-fonttools chromium python3-websocket)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
