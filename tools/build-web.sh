@@ -117,6 +117,8 @@ chars="$out/characters.txt"
   cat "$repo"/runtime/*.cpp "$repo"/shell/*.cpp "$repo"/halvard/*.cpp "$repo"/morvane/*.cpp \
     "$repo"/quillon/*.cpp "$repo"/brenwick/*.cpp
   printf '○×'  # the marks, drawn by their JIS codes
+  # Full-width forms, which numbers may be turned into as they are drawn.
+  /usr/bin/python3 -c 'print("".join(map(chr, range(0xFF01, 0xFF5F))) + "\u3000")'
 } >"$chars"
 /usr/bin/python3 -m fontTools.subset /usr/share/fonts/opentype/ipafont-gothic/ipag.ttf --text-file="$chars" \
   --output-file="$out/drills-gothic.ttf" --name-IDs='*' --name-languages='*'
