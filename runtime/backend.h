@@ -23,8 +23,9 @@ public:
     // Shows the canvas if it differs from what is on screen; `dirty` bounds what may have changed.
     // `drawn` is how the canvas was drawn, for a backend that draws at its own resolution.
     virtual void present(const Canvas& canvas, const Rect& dirty, const DrawList& drawn) = 0;
-    // Sleeps until an event arrives or `ms` milliseconds pass.
-    virtual void wait(int ms) = 0;
+    // Sleeps until an event arrives, however long that takes: nothing on the screen changes by
+    // itself, so a waiting program need not wake up until the pupil does something.
+    virtual void wait() = 0;
     // False for the headless backend: no person, no events, never sleeps.
     virtual bool interactive() const = 0;
 };

@@ -9,7 +9,7 @@ public:
     void maximise() override {}
     bool pump(std::deque<char32_t>&, const std::array<Text, 12>&) override { return false; }
     void present(const Canvas&, const Rect&, const DrawList&) override {}
-    void wait(int) override {}
+    void wait() override {}
     bool interactive() const override { return false; }
 };
 }  // namespace

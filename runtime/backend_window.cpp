@@ -21,6 +21,10 @@ namespace rt {
 
 namespace {
 
+// While text is being composed the input method may hand it over with no window event to wake
+// the wait; the wait then looks again this often.
+constexpr int kComposingWaitMs = 20;
+
 class WindowBackend final : public Backend {
 public:
     WindowBackend(const std::string& title, int width, int height, Glyphs& glyphs)
@@ -30,6 +34,7 @@ public:
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         // Only a desktop's window system will do: without one SDL would fall back to drawing on
         // the console or into nowhere, and the pupil would see no window.
+#ifndef __EMSCRIPTEN__
         if (!SDL_getenv("SDL_VIDEODRIVER")) {
             std::string drivers;
             if (SDL_getenv("DISPLAY")) drivers = "x11";
@@ -39,6 +44,7 @@ public:
                     "no display: neither DISPLAY nor WAYLAND_DISPLAY is set (run with --headless)");
             SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
         }
+#endif
         if (SDL_Init(SDL_INIT_VIDEO) != 0)
             throw StartupError(std::string("no display: ") + SDL_GetError() +
                                " (run with --headless, or set DISPLAY)");
@@ -46,10 +52,9 @@ public:
         // right scale, and hidden until that picture is ready.
         SDL_Rect usable{0, 0, width * 2 / 3, height * 2 / 3};
         SDL_GetDisplayUsableBounds(0, &usable);
-        window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, usable.w,
-                                   usable.h,
-                                   SDL_WINDOW_RESIZABLE | SDL_WINDOW_MAXIMIZED | SDL_WINDOW_HIDDEN |
-                                       SDL_WINDOW_ALLOW_HIGHDPI);
+        window_ = SDL_CreateWindow(
+            title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, usable.w, usable.h,
+            SDL_WINDOW_RESIZABLE | SDL_WINDOW_MAXIMIZED | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI);
         if (!window_) throw StartupError(std::string("cannot open a window: ") + SDL_GetError());
         // Below this the smallest text loses its strokes.
         SDL_SetWindowMinimumSize(window_, width * 6 / 10, height * 6 / 10);
@@ -126,12 +131,20 @@ public:
         redraw_ = false;
     }
 
-    void wait(int ms) override { SDL_WaitEventTimeout(nullptr, ms); }
+    void wait() override {
+        // Text being composed may be finished by the input method without a new key event;
+        // only then is the wait bounded, so the commit is picked up soon.
+        if (input_.isComposing())
+            SDL_WaitEventTimeout(nullptr, kComposingWaitMs);
+        else
+            SDL_WaitEvent(nullptr);
+    }
 
     bool interactive() const override { return true; }
 
 private:
-    void key(SDL_Keycode sym, Uint32 ms, std::deque<char32_t>& keys, const std::array<Text, 12>& functionKeys) {
+    void key(SDL_Keycode sym, Uint32 ms, std::deque<char32_t>& keys,
+             const std::array<Text, 12>& functionKeys) {
         switch (sym) {
             case SDLK_RETURN:
             case SDLK_KP_ENTER:
@@ -173,7 +186,8 @@ private:
     // scale, as large as the window allows with its aspect kept, whenever that scale changes;
     // otherwise only what was drawn since the last time is drawn.
     void sync(const SDL_Surface* s, const DrawList& drawn) {
-        const double scale = std::min(static_cast<double>(s->w) / width_, static_cast<double>(s->h) / height_);
+        const double scale =
+            std::min(static_cast<double>(s->w) / width_, static_cast<double>(s->h) / height_);
         size_t from = drawn.after(painted_);
         if (!device_ || scale != painter_->scale() || s->w != surfaceW_ || s->h != surfaceH_) {
             const int w = std::max(1, static_cast<int>(std::floor(width_ * scale)));
@@ -234,7 +248,8 @@ private:
                 for (int x = x1; x <= x2; ++x) row[x + ox_] = colours[src[x]];
             } else {
                 for (int x = x1; x <= x2; ++x)
-                    std::memcpy(out + static_cast<size_t>(x + ox_) * bpp, &colours[src[x]], static_cast<size_t>(bpp));
+                    std::memcpy(out + static_cast<size_t>(x + ox_) * bpp, &colours[src[x]],
+                                static_cast<size_t>(bpp));
             }
         }
         if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
@@ -247,8 +262,8 @@ private:
     std::vector<std::uint8_t> shown_;  // the unit canvas as the window last showed it
     std::unique_ptr<Canvas> device_;   // the picture at the window's scale
     std::unique_ptr<Painter> painter_;
-    std::uint64_t painted_ = 0;        // the serial of the last operation in device_
-    Rect pending_;                     // device pixels changed but not yet sent
+    std::uint64_t painted_ = 0;  // the serial of the last operation in device_
+    Rect pending_;               // device pixels changed but not yet sent
     int surfaceW_ = 0, surfaceH_ = 0, ox_ = 0, oy_ = 0;
     KeyInput input_;
     bool shown_once_ = false;

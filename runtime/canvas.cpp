@@ -1,7 +1,9 @@
 #include "runtime/canvas.h"
 
 #include <SDL.h>
+#ifndef __EMSCRIPTEN__
 #include <SDL_image.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -120,6 +122,7 @@ void Canvas::blit(int x, int y, const std::uint8_t* mask, int w, int h, std::uin
     touch(xa, ya, xb, yb);
 }
 
+#ifndef __EMSCRIPTEN__
 namespace {
 struct SurfaceDeleter {
     void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
@@ -192,5 +195,18 @@ Canvas loadPng(const std::string& path) {
     canvas.takeDirty();
     return canvas;
 }
+
+#else
+
+// A page has no files to write or read; the browser's own tools take its pictures.
+void savePng(const Canvas&, const std::string& path) {
+    throw std::runtime_error("cannot write the screenshot " + path + ": no files in the browser");
+}
+
+Canvas loadPng(const std::string& path) {
+    throw std::runtime_error("cannot read " + path + ": no files in the browser");
+}
+
+#endif
 
 }  // namespace rt

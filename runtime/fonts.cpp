@@ -1,5 +1,16 @@
 #include "runtime/fonts.h"
 
+#ifdef __EMSCRIPTEN__
+
+namespace rt {
+
+// A page carries its own font, packed into the program's files beside it.
+std::string findDefaultFont() { return "/drills-gothic.ttf"; }
+
+}  // namespace rt
+
+#else
+
 #include <fontconfig/fontconfig.h>
 
 #include <memory>
@@ -44,7 +55,8 @@ std::string japaneseFile() {
     FcConfigSubstitute(nullptr, want.get(), FcMatchPattern);
     FcDefaultSubstitute(want.get());
     FcResult result;
-    std::unique_ptr<FcFontSet, FontSetDeleter> sorted(FcFontSort(nullptr, want.get(), FcFalse, nullptr, &result));
+    std::unique_ptr<FcFontSet, FontSetDeleter> sorted(
+        FcFontSort(nullptr, want.get(), FcFalse, nullptr, &result));
     for (int i = 0; sorted && i < sorted->nfont; ++i) {
         FcLangSet* langs = nullptr;
         if (FcPatternGetLangSet(sorted->fonts[i], FC_LANG, 0, &langs) != FcResultMatch) continue;
@@ -63,9 +75,12 @@ std::string findDefaultFont() {
         return f.empty() ? japaneseFile() : f;
     }();
     if (found.empty())
-        throw StartupError(std::string("no font for Japanese is installed; install fonts-ipafont-gothic "
-                                       "or name a font with --font"));
+        throw StartupError(
+            std::string("no font for Japanese is installed; install fonts-ipafont-gothic "
+                        "or name a font with --font"));
     return found;
 }
 
 }  // namespace rt
+
+#endif

@@ -23,18 +23,33 @@ public:
     void committed(const Text& text, std::uint32_t ms, std::deque<char32_t>& keys);
     // Enter 13, Backspace 8, Delete 127 or the clear key 12 pressed.
     void control(char32_t key, std::uint32_t ms, std::deque<char32_t>& keys);
+    bool isComposing() const { return composing_; }
 
 private:
     bool composing_ = false;
     std::optional<std::uint32_t> endedAt_;  // when the last composition was confirmed or dropped
 };
 
-// The half-width key a full-width form stands for (U+FF01..U+FF5E, and the ideographic space):
-// an input method in full-width mode types "１" for 1 and "＝" for =.
+// The half-width key a typed character stands for: an input method in full-width mode types
+// "１" for 1 and "＝" for =, and in kana mode it turns -, . and , into the long-vowel mark and the
+// Japanese full stop and comma (full-width or, in half-width kana mode, half-width).
 constexpr char32_t halfWidthKey(char32_t c) {
     if (c >= 0xFF01 && c <= 0xFF5E) return c - 0xFEE0;
-    if (c == 0x3000) return U' ';
-    return c;
+    switch (c) {
+        case 0x3000:
+            return U' ';
+        case 0x30FC:  // ー
+        case 0xFF70:  // ｰ
+            return U'-';
+        case 0x3002:  // 。
+        case 0xFF61:  // ｡
+            return U'.';
+        case 0x3001:  // 、
+        case 0xFF64:  // ､
+            return U',';
+        default:
+            return c;
+    }
 }
 
 }  // namespace rt

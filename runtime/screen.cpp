@@ -19,8 +19,6 @@
 namespace rt {
 
 namespace {
-// How long the idle wait may sleep: an event ends it at once, so this only bounds the sleep.
-constexpr int kIdleWaitMs = 100;
 // How often drawing between polls looks for a click on the close box.
 constexpr auto kPumpInterval = std::chrono::milliseconds(15);
 
@@ -224,7 +222,7 @@ Text Screen::nextKey(bool idle) {
         // screen costs no CPU and a keystroke still wakes the program at once.
         present();
         ++activity_.waits;
-        backend_->wait(kIdleWaitMs);
+        backend_->wait();
         pumpNow();
         if (!keys_.empty()) {
             key.push_back(keys_.front());
@@ -315,7 +313,7 @@ void Screen::waitForClose(int status) {
     for (;;) {
         present();
         ++activity_.waits;
-        backend_->wait(1000);
+        backend_->wait();
         keys_.clear();
         if (backend_->pump(keys_, functionKeys_)) throw ProgramEnd{status};
     }

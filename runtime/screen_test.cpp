@@ -125,6 +125,9 @@ TEST(Keys, AFullWidthScriptTypesTheHalfWidthKeys) {
     const auto half = typed("x=12{Enter}-3./4");
     EXPECT_EQ(half.first, U"x=12\r-3./4");
     EXPECT_EQ(typed("ｘ＝１２{Enter}－３．／４"), half);
+    // Kana mode: the long-vowel mark, the Japanese full stop and comma.
+    EXPECT_EQ(typed("x=12{Enter}ー3。/4"), half);
+    EXPECT_EQ(typed("ー１、２｡5ｰ"), typed("-1,2.5-"));
 }
 
 TEST(Keys, CloseKeyEndsAtOnce) {

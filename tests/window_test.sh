@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The real window under Xvfb with a window manager: it opens maximised, typed keys and F1 arrive,
-# it idles without burning a core, and closing it ends the program with status 0. At two screen
-# sizes, one too small for the canvas at scale 1, the X server's own dump of the window (xwd)
-# shows the contents screen and the first problem exactly as drawn at the window's scale.
+# it idles without burning a core or waking up, and closing it ends the program with status 0.
+# At two screen sizes, one too small for the canvas at scale 1, the X server's own dump of the
+# window (xwd) shows the contents screen and the first problem exactly as drawn at the window's
+# scale.
 # Usage: window_test.sh BIN_DIR
 set -u
 bin=${1:?usage: window_test.sh BIN_DIR}
@@ -53,6 +54,13 @@ t0=$(ticks); sleep 5; t1=$(ticks)
 idle=$(awk -v d=$((t1 - t0)) -v hz="$hz" 'BEGIN { printf "%.2f", 100 * d / hz / 5 }')
 echo "window test: idle CPU ${idle}% of one core over 5 s"
 awk -v p="$idle" 'BEGIN { exit !(p < 2.0) }' || fail "idle CPU ${idle}% is too high"
+
+# Wake-ups: a program waiting for a key sleeps until one comes, so none of its threads is
+# switched in voluntarily while nothing happens.
+switches() { cat /proc/"$app"/task/*/status | awk '/^voluntary_ctxt_switches/ { n += $2 } END { print n }'; }
+w0=$(switches); sleep 5; w1=$(switches)
+echo "window test: $((w1 - w0)) wake-ups in 5 s while waiting for a key"
+[ $((w1 - w0)) -eq 0 ] || fail "a waiting program woke up $((w1 - w0)) times in 5 s"
 
 xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus --sync "$win"
 xdotool type --window "$win" --delay 50 'x'

@@ -1,0 +1,170 @@
+#!/usr/bin/env bash
+# Builds the programs for a web browser with Debian's emscripten.
+#
+# emscripten's own ports download their sources from the network, so SDL2, SDL2_ttf and FreeType
+# are built here from Debian's source packages instead, once, into a cache folder named after
+# their versions (~/.cache/drills-web/<versions>/); later runs reuse it.
+#
+# Usage: bash tools/build-web.sh        (run as root, or with the source packages already cached)
+set -euo pipefail
+repo=$(cd "$(dirname "$0")/.." && pwd)
+jobs=$(nproc)
+
+# The browser toolchain and the browser test's tools, installed here rather than by setup.sh
+# because only the web build needs them.
+web_packages=(emscripten python3-fonttools chromium python3-websocket)
+missing=()
+for p in "${web_packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+for tool in emcc emcmake emconfigure emmake node; do
+  command -v "$tool" >/dev/null || { echo "build-web: $tool is missing (apt-get install emscripten)" >&2; exit 1; }
+done
+# emscripten 3.1.6's tools run under Node 20 only without its experimental fetch, and its
+# optimising link looks for its Node modules where Debian puts them.
+export NODE_OPTIONS="${NODE_OPTIONS:+$NODE_OPTIONS }--no-experimental-fetch"
+export NODE_PATH=/usr/share/nodejs
+# Debian's emscripten ships its system libraries prebuilt in a frozen cache: use only those.
+unset EM_CACHE
+
+version() { apt-cache show "$1" 2>/dev/null | awk '/^Version:/ { print $2; exit }'; }
+sdl=$(version libsdl2-dev) ttf=$(version libsdl2-ttf-dev) ft=$(version libfreetype-dev)
+[ -n "$sdl" ] && [ -n "$ttf" ] && [ -n "$ft" ] || { echo "build-web: apt-cache knows no SDL2/FreeType versions" >&2; exit 1; }
+cache="$HOME/.cache/drills-web/sdl2-$sdl-ttf-$ttf-freetype-$ft"
+prefix="$cache/prefix"
+mkdir -p "$cache/src"
+
+# --- Debian's source packages -------------------------------------------------------------
+fetch() {  # SOURCE-PACKAGE VERSION
+  local dir
+  dir=$(find "$cache/src" -maxdepth 1 -mindepth 1 -type d -name "$1-[0-9]*" | head -n 1)
+  if [ -z "$dir" ]; then
+    if ! apt-get source --print-uris "$1=$2" >/dev/null 2>&1; then
+      # The binary lines of the sources file, as source lines.
+      sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources \
+        >/etc/apt/sources.list.d/drills-web-src.sources
+      apt-get update -qq
+    fi
+    (cd "$cache/src" && apt-get source -qq "$1=$2") >&2
+    dir=$(find "$cache/src" -maxdepth 1 -mindepth 1 -type d -name "$1-[0-9]*" | head -n 1)
+  fi
+  echo "$dir"
+}
+ft_src=$(fetch freetype "$ft")
+sdl_src=$(fetch libsdl2 "$sdl")
+ttf_src=$(fetch libsdl2-ttf "$ttf")
+
+# --- The libraries for the browser ----------------------------------------------------------
+if [ ! -f "$prefix/lib/libfreetype.a" ]; then
+  echo "build-web: building FreeType $ft for the browser"
+  emcmake cmake -S "$ft_src" -B "$cache/build-freetype" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF \
+    -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON -DFT_DISABLE_HARFBUZZ=ON \
+    -DFT_DISABLE_BROTLI=ON >"$cache/freetype.log" 2>&1
+  cmake --build "$cache/build-freetype" -j"$jobs" >>"$cache/freetype.log" 2>&1
+  cmake --install "$cache/build-freetype" >>"$cache/freetype.log" 2>&1
+fi
+if [ ! -f "$prefix/lib/libSDL2.a" ]; then
+  echo "build-web: building SDL2 $sdl for the browser (slow the first time)"
+  emcmake cmake -S "$sdl_src" -B "$cache/build-sdl2" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$prefix" -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF \
+    -DSDL_THREADS=OFF >"$cache/sdl2.log" 2>&1
+  cmake --build "$cache/build-sdl2" -j"$jobs" >>"$cache/sdl2.log" 2>&1
+  cmake --install "$cache/build-sdl2" >>"$cache/sdl2.log" 2>&1
+fi
+if [ ! -f "$prefix/lib/libSDL2_ttf.a" ]; then
+  # One source file; its own CMake project would pull emscripten's downloading SDL2 port.
+  echo "build-web: building SDL2_ttf $ttf for the browser"
+  mkdir -p "$cache/build-ttf"
+  emcc -O2 -I"$prefix/include/SDL2" -I"$prefix/include/freetype2" -c "$ttf_src/SDL_ttf.c" \
+    -o "$cache/build-ttf/SDL_ttf.o" >"$cache/ttf.log" 2>&1
+  emar rcs "$prefix/lib/libSDL2_ttf.a" "$cache/build-ttf/SDL_ttf.o"
+  cp "$ttf_src/SDL_ttf.h" "$prefix/include/SDL2/"
+fi
+echo "build-web: libraries ready in $prefix"
+
+# --- The programs ------------------------------------------------------------------------------
+out="$repo/build-web"
+site="$out/site"
+obj="$out/obj"
+mkdir -p "$site" "$obj" "$out/include"
+# Only the header-only libraries, never the host's whole /usr/include.
+ln -sfn /usr/include/CLI "$out/include/CLI"
+ln -sfn /usr/include/nlohmann "$out/include/nlohmann"
+ln -sfn /usr/include/utf8cpp/utf8 "$out/include/utf8"
+ln -sf /usr/include/utf8cpp/utf8.h "$out/include/utf8.h"
+project_version=$(sed -n 's/^project(drills VERSION \([0-9.]*\).*/\1/p' "$repo/CMakeLists.txt")
+cxxflags=(-std=c++20 -O2 -fexceptions -I"$repo" -I"$out/include" -I"$prefix/include/SDL2"
+  -DDRILLS_VERSION="\"$project_version\"")
+
+compile() {  # SOURCE: compiled again only when it or any header is newer than its object
+  local src=$1 o
+  o="$obj/$(echo "${1#"$repo"/}" | tr / _).o"
+  if [ ! -f "$o" ] || [ "$src" -nt "$o" ] || [ -n "$(find "$repo" -name '*.h' -newer "$o" -print -quit)" ]; then
+    em++ "${cxxflags[@]}" -c "$src" -o "$o"
+  fi
+}
+sources=$(find "$repo/runtime" "$repo/shell" "$repo/halvard" "$repo/morvane" "$repo/quillon" "$repo/brenwick" \
+  -maxdepth 1 -name '*.cpp' ! -name '*_test.cpp' | sort)
+echo "build-web: compiling $(echo "$sources" | wc -l) files"
+running=0
+for src in $sources; do
+  compile "$src" &
+  running=$((running + 1))
+  if [ "$running" -ge "$jobs" ]; then wait -n; running=$((running - 1)); fi
+done
+while [ "$running" -gt 0 ]; do wait -n; running=$((running - 1)); done
+
+# The font: only the characters the programs can draw, so a page stays light.
+echo "build-web: the font subset"
+chars="$out/characters.txt"
+{
+  printf '%s' ' !"#$%&'"'"'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\]^_`abcdefghijklmnopqrstuvwxyz{|}~'
+  # Every character written in the programs' texts.
+  cat "$repo"/runtime/*.cpp "$repo"/shell/*.cpp "$repo"/halvard/*.cpp "$repo"/morvane/*.cpp \
+    "$repo"/quillon/*.cpp "$repo"/brenwick/*.cpp
+  printf '○×'  # the marks, drawn by their JIS codes
+  # Full-width forms, which numbers may be turned into as they are drawn.
+  /usr/bin/python3 -c 'print("".join(map(chr, range(0xFF01, 0xFF5F))) + "\u3000")'
+} >"$chars"
+/usr/bin/python3 -m fontTools.subset /usr/share/fonts/opentype/ipafont-gothic/ipag.ttf --text-file="$chars" \
+  --output-file="$out/drills-gothic.ttf" --name-IDs='*' --name-languages='*'
+/usr/bin/python3 - "$out/drills-gothic.ttf" <<'PY'
+# A subset is a derived font: it may not carry the original's name.
+import sys
+from fontTools.ttLib import TTFont
+f = TTFont(sys.argv[1])
+for rec in f['name'].names:
+    if rec.nameID in (1, 3, 4, 6, 16, 17):
+        rec.string = 'Drills Gothic' if rec.nameID != 6 else 'DrillsGothic'
+f.save(sys.argv[1])
+PY
+cp /usr/share/doc/fonts-ipafont-gothic/copyright "$site/drills-gothic-LICENSE.txt" 2>/dev/null || true
+
+libs=("$prefix/lib/libSDL2_ttf.a" "$prefix/lib/libfreetype.a" "$prefix/lib/libSDL2.a")
+ldflags=(-O2 -fexceptions -sASYNCIFY -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1
+  --preload-file "$out/drills-gothic.ttf@/drills-gothic.ttf")
+common=()
+for src in $sources; do
+  case "$src" in "$repo"/runtime/* | "$repo"/shell/*) common+=("$obj/$(echo "${src#"$repo"/}" | tr / _).o") ;; esac
+done
+rows=
+for prog in halvard morvane quillon brenwick; do
+  echo "build-web: linking $prog"
+  own=("$obj/${prog}_"*.o)
+  em++ "${own[@]}" "${common[@]}" "${libs[@]}" "${ldflags[@]}" -o "$site/$prog.js"
+  name=$(awk -v p="$prog" '$1 == "drills_desktop_program(" p { f = 1 } f && $1 == "NAME" { gsub(/"/, "", $2); print $2; exit }' \
+    "$repo/packaging/programs.cmake")
+  sed -e "s/@NAME@/$name/g" -e "s/@PROG@/$prog/g" "$repo/web/page.html" >"$site/$prog.html"
+  field() { awk -v p="$prog" -v k="$1" '$1 == "drills_desktop_program(" p { f = 1 } f && $1 == k {
+    sub(/^ *[A-Z_]+ "/, ""); sub(/"\)?$/, ""); print; exit }' "$repo/packaging/programs.cmake"; }
+  rows+="<li><a href=\"$prog.html\">$name</a> — $(field SUMMARY_JA) / $(field SUMMARY)</li>"$'\n'
+done
+sed -e "/@ROWS@/{r /dev/stdin" -e "d}" "$repo/web/index.html" >"$site/index.html" <<<"$rows"
+echo "build-web: done; serve it with: python3 -m http.server -d build-web/site"
