@@ -43,6 +43,14 @@ Options parseCommandLine(int argc, const char* const* argv, const std::string& p
                    "TrueType font for all text (default: IPAGothic, else an installed Japanese font, "
                    "as fontconfig finds them)");
 
+    // Results kept across sessions.
+    auto* results = app.add_option("--results", o.results,
+                                   "Keep finished problems in this SQLite FILE or postgresql:// server "
+                                   "(default: $DRILLS_RESULTS, else the desktop user's results file; "
+                                   "headless runs keep nothing without it)");
+    app.add_flag("--no-results", o.noResults, "Keep nothing")->excludes(results);
+    app.add_option("--pupil", o.pupil, "Record problems under NAME instead of the login name");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {

@@ -22,6 +22,12 @@ struct Options {
     std::ostream* traceStream = nullptr;  // tests trace into memory instead of a file
     std::string screenshotFile;           // PNG of the canvas when the program ends
     std::string fontFile;                 // empty: the default font (see findDefaultFont)
+
+    // Where finished problems are kept: a SQLite file or a postgresql:// address. Unset: the
+    // desktop default, or nothing in a headless run.
+    std::optional<std::string> results;
+    bool noResults = false;
+    std::string pupil;  // empty: the login name
 };
 
 // A problem the user can fix (bad option, unreadable font, no display): one line, exit 2.

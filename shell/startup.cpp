@@ -12,6 +12,8 @@ void SeedFromClock(Shell& sh) {
     const Text t = sh.scr.timeOfDay();
     auto two = [&](size_t at) { return static_cast<int>((t.at(at) - U'0') * 10 + (t.at(at + 1) - U'0')); };
     sh.scr.seedRandom(static_cast<float>(two(0) + two(3) + two(6)));
+    sh.seedClock = t;
+    sh.sinceSeed = 0;
 }
 
 void StartUp(Shell& sh) {
@@ -40,7 +42,7 @@ void ShowErrorScreen(Shell& sh, const std::string& message) {
     sh.scr.waitForClose(70);
 }
 
-int RunProgram(const Program& program, rt::Options options) {
+int RunProgram(const Program& program, rt::Options options, Recorder* recorder) {
     std::unique_ptr<rt::Screen> screen;
     try {
         screen = std::make_unique<rt::Screen>(options);
@@ -49,6 +51,7 @@ int RunProgram(const Program& program, rt::Options options) {
         return 2;
     }
     Shell sh(*screen, program);
+    sh.recorder = recorder;
     int status = 0;
     try {
         try {
