@@ -75,6 +75,9 @@ private:
             conn_ = nullptr;
             throw std::runtime_error(why);
         }
+        // The server's notices (a table that already exists) are not for the pupil's terminal.
+        PQsetNoticeProcessor(
+            conn_, [](void*, const char*) {}, nullptr);
         Migrate();
     }
 

@@ -54,8 +54,11 @@ void Store::flush() noexcept {
         warned_ = false;
     } catch (const std::exception& e) {
         // One line per outage, not one per problem; the problems wait in memory.
+        std::string why = e.what();
+        for (char& c : why)
+            if (c == '\n' || c == '\t') c = ' ';  // the warning stays one line whatever the database says
         if (!warned_)
-            warn_ << "drills: cannot keep results in " << target_ << " for now (" << e.what()
+            warn_ << "drills: cannot keep results in " << target_ << " for now (" << why
                   << "); practice goes on and they are kept in memory\n";
         warned_ = true;
     }
