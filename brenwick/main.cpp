@@ -1,4 +1,4 @@
 #include "brenwick/brenwick.h"
-#include "shell/startup.h"
+#include "results/run.h"
 
-int main(int argc, char** argv) { return shell::Main(brenwick::BrenwickProgram(), argc, argv); }
+int main(int argc, char** argv) { return results::Main(brenwick::BrenwickProgram(), argc, argv); }

@@ -166,3 +166,16 @@ if(DRILLS_TESTS)
   set_tests_properties(install package PROPERTIES TIMEOUT 600 SKIP_RETURN_CODE 77
                        RESOURCE_LOCK build_tree_install)
 endif()
+
+# The teacher's report, beside the four programs: a command-line tool with no launcher of its own.
+install(TARGETS drills-report RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+set(drills_report_man ${drills_share}/man/man1/drills-report.1)
+add_custom_command(OUTPUT ${drills_report_man}.gz
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${drills_share}/man/man1
+  COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${drills_release_epoch}
+          ${DRILLS_HELP2MAN} --no-info --section=1 "--name=report what pupils did in the drills"
+          --version-string=${PROJECT_VERSION} --output=${drills_report_man} $<TARGET_FILE:drills-report>
+  COMMAND ${DRILLS_GZIP} -9nf ${drills_report_man}
+  DEPENDS drills-report VERBATIM)
+add_custom_target(drills_report_manual ALL DEPENDS ${drills_report_man}.gz)
+install(FILES ${drills_report_man}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

@@ -1,4 +1,4 @@
 #include "halvard/halvard.h"
-#include "shell/startup.h"
+#include "results/run.h"
 
-int main(int argc, char** argv) { return shell::Main(halvard::HalvardProgram(), argc, argv); }
+int main(int argc, char** argv) { return results::Main(halvard::HalvardProgram(), argc, argv); }

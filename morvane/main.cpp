@@ -1,4 +1,4 @@
 #include "morvane/morvane.h"
-#include "shell/startup.h"
+#include "results/run.h"
 
-int main(int argc, char** argv) { return shell::Main(morvane::MorvaneProgram(), argc, argv); }
+int main(int argc, char** argv) { return results::Main(morvane::MorvaneProgram(), argc, argv); }

@@ -1,4 +1,4 @@
 #include "quillon/quillon.h"
-#include "shell/startup.h"
+#include "results/run.h"
 
-int main(int argc, char** argv) { return shell::Main(quillon::QuillonProgram(), argc, argv); }
+int main(int argc, char** argv) { return results::Main(quillon::QuillonProgram(), argc, argv); }

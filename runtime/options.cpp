@@ -51,6 +51,13 @@ Options parseCommandLine(int argc, const char* const* argv, const std::string& p
                    "With --worksheet: the problem numbers, for example 1-4,9 (default: all)");
     app.add_option("--count", o.worksheetCount, "With --worksheet: problems of each number (default 2)")
         ->check(CLI::Range(1, 100));
+    // Results kept across sessions.
+    auto* results = app.add_option("--results", o.results,
+                                   "Keep finished problems in this SQLite FILE or postgresql:// server "
+                                   "(default: $DRILLS_RESULTS, else the desktop user's results file; "
+                                   "headless runs keep nothing without it)");
+    app.add_flag("--no-results", o.noResults, "Keep nothing")->excludes(results);
+    app.add_option("--pupil", o.pupil, "Record problems under NAME instead of the login name");
 
     try {
         app.parse(argc, argv);

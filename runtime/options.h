@@ -28,6 +28,11 @@ struct Options {
     std::string worksheetFile;
     std::string worksheetProblems;
     int worksheetCount = 2;
+    // Where finished problems are kept: a SQLite file or a postgresql:// address. Unset: the
+    // desktop default, or nothing in a headless run.
+    std::optional<std::string> results;
+    bool noResults = false;
+    std::string pupil;  // empty: the login name
 };
 
 // A problem the user can fix (bad option, unreadable font, no display): one line, exit 2.

@@ -323,6 +323,7 @@ EditEnd AnswerInput(Shell& sh) {
         }
         const Text answer = StripEndMarks(typed);
         sh.lastResult = CheckAnswer(sh, answer);
+        sh.lastAnswer = answer;
         sh.scr.trace("CheckAnswer", {{"typed", answer}, {"result", static_cast<int>(sh.lastResult)}});
         return end;
     }

@@ -1,7 +1,12 @@
 #include "shell/practice.h"
 
+#include <chrono>
 #include <cmath>
+#include <ctime>
+#include <string>
+#include <vector>
 
+#include "runtime/text.h"
 #include "shell/editor.h"
 #include "shell/frame.h"
 #include "shell/keys.h"
@@ -88,6 +93,30 @@ Next EndOfProblemMenu(Shell& sh) {
         }
         if (last && IsKey(key, U'3')) return {Next::Contents, 0};
     }
+}
+
+// Hands a finished problem to the store, when there is one. Nothing here may stop the pupil.
+void RecordProblem(Shell& sh, const char* outcome, const std::vector<std::string>& answers, int hints) {
+    if (!sh.recorder) return;
+    ProblemRecord r;
+    for (const char32_t c : sh.prog.title)
+        r.program += static_cast<char>(c >= U'A' && c <= U'Z' ? c - U'A' + U'a' : c < 0x80 ? c : U'_');
+    r.entry = sh.currentProblem;
+    r.clock = rt::toUtf8(sh.seedClock);
+    r.sequence = sh.sinceSeed;
+    const auto now = std::chrono::system_clock::now();
+    const std::time_t t = std::chrono::system_clock::to_time_t(sh.problemStarted);
+    std::tm utc{};
+    gmtime_r(&t, &utc);
+    char when[32];
+    std::strftime(when, sizeof when, "%Y-%m-%dT%H:%M:%SZ", &utc);
+    r.started = when;
+    r.seconds = std::chrono::duration<double>(now - sh.problemStarted).count();
+    r.answers = answers;
+    r.outcome = outcome;
+    r.hints = hints;
+    r.viewing = sh.viewMode;
+    sh.recorder->record(r);
 }
 
 }  // namespace
@@ -233,6 +262,9 @@ void PresentEntry(Shell& sh, int e) {
     sh.scr.trace("Present", {{"entry", e}});
     sh.currentProblem = e;
     sh.attempts = 0;
+    ++sh.sinceSeed;
+    // The wall clock is read only for a store, so that runs without one stay repeatable.
+    if (sh.recorder) sh.problemStarted = std::chrono::system_clock::now();
     if (const Entry* entry = sh.prog.FindEntry(e); entry && entry->Present) {
         entry->Present(sh);
         return;
@@ -244,51 +276,72 @@ void PresentEntry(Shell& sh, int e) {
 Next RunPractice(Shell& sh) {
     sh.colour = 7;
     if (sh.viewMode) {
-        ViewPause(sh);
+        try {
+            ViewPause(sh);
+        } catch (const rt::ProgramEnd&) {
+            RecordProblem(sh, "left", {}, 0);
+            throw;
+        }
+        RecordProblem(sh, "viewed", {}, 0);
         ++sh.nextToView;
         return {Next::View, 0};
     }
 
     bool shown[4] = {};  // hint steps already on the screen
     bool firstAnswer = true;
+    std::vector<std::string> answers;
     auto show = [&](int step) {
         CallHint(sh, step);
         shown[step] = true;
     };
+    auto hintsSeen = [&] { return int{shown[1]} + int{shown[2]} + int{shown[3]}; };
 
-    for (;;) {
-        const Layout& layout = sh.prog.layout;
-        sh.scr.fillBox(sh.anchor.x, sh.anchor.y - layout.attemptBandAbove, layout.attemptBandRight,
-                       sh.anchor.y + 27, 0);
-        ++sh.attempts;
-        if (AnswerInput(sh) == EditEnd::LineFull) {
-            // The answer ran off the line: the attempt counts, with no mark and no hint.
-            sh.colour = 7;
-            continue;
-        }
-        DrawResultMark(sh, sh.lastResult);
-        // The table records the first answer of a problem not yet completed in this round.
-        // An attempt abandoned on a full line gave no answer, so the first checked one counts.
-        if (firstAnswer && sh.completed.at(static_cast<size_t>(sh.currentProblem)) == 0) {
-            MarkProgressCell(sh, sh.currentProblem, sh.lastResult);
-            sh.completions = 0;
-        }
-        firstAnswer = false;
+    // Closing the window mid-problem still hands the problem to the store, as left.
+    try {
+        for (;;) {
+            const Layout& layout = sh.prog.layout;
+            sh.scr.fillBox(sh.anchor.x, sh.anchor.y - layout.attemptBandAbove, layout.attemptBandRight,
+                           sh.anchor.y + 27, 0);
+            ++sh.attempts;
+            if (AnswerInput(sh) == EditEnd::LineFull) {
+                // The answer ran off the line: the attempt counts, with no mark and no hint.
+                sh.colour = 7;
+                continue;
+            }
+            answers.push_back(rt::toUtf8(sh.lastAnswer));
+            DrawResultMark(sh, sh.lastResult);
+            // The table records the first answer of a problem not yet completed in this round.
+            // An attempt abandoned on a full line gave no answer, so the first checked one counts.
+            if (firstAnswer && sh.completed.at(static_cast<size_t>(sh.currentProblem)) == 0) {
+                MarkProgressCell(sh, sh.currentProblem, sh.lastResult);
+                sh.completions = 0;
+            }
+            firstAnswer = false;
 
-        const bool right = sh.lastResult == Result::Right;
-        if (sh.attempts > 3) {
-            // Abandoned attempts pushed the count past the table: this one ends the problem,
-            // with every step of the solution that is not on the screen yet.
-            for (int step = 1; step <= 3; ++step)
-                if (!shown[step]) show(step);
-            break;
+            const bool right = sh.lastResult == Result::Right;
+            if (sh.attempts > 3) {
+                // Abandoned attempts pushed the count past the table: this one ends the problem,
+                // with every step of the solution that is not on the screen yet.
+                for (int step = 1; step <= 3; ++step)
+                    if (!shown[step]) show(step);
+                break;
+            }
+            if (right || sh.attempts == 3) {
+                for (int step = right ? sh.attempts : 3; step <= 3; ++step) show(step);
+                break;
+            }
+            show(sh.attempts);
+            PressSpacePrompt(sh);
         }
-        if (right || sh.attempts == 3) {
-            for (int step = right ? sh.attempts : 3; step <= 3; ++step) show(step);
-            break;
-        }
-        show(sh.attempts);
-        PressSpacePrompt(sh);
+    } catch (const rt::ProgramEnd&) {
+        RecordProblem(sh, "left", answers, hintsSeen());
+        throw;
+    }
+    if (sh.lastResult == Result::Right) {
+        const std::string outcome = "right" + std::to_string(sh.attempts < 3 ? sh.attempts : 3);
+        RecordProblem(sh, outcome.c_str(), answers, hintsSeen());
+    } else {
+        RecordProblem(sh, "solution", answers, hintsSeen());
     }
 
     ++sh.completions;

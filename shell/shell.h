@@ -3,10 +3,12 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <vector>
 
 #include "runtime/screen.h"
 #include "shell/program.h"
+#include "shell/record.h"
 
 namespace shell {
 
@@ -90,6 +92,14 @@ struct Shell {
     // value the next problem must not repeat, and the key number of the last problem shown.
     float remembered = 0;
     float repeatGuard = 0;
+
+    // Where finished problems are kept across sessions; none keeps nothing. The rest is what
+    // the driver gathers about the problem in progress for it.
+    Recorder* recorder = nullptr;
+    Text seedClock;     // the time of day of the last seed
+    int sinceSeed = 0;  // problems presented since then
+    Text lastAnswer;    // the answer of the last checked attempt, as checked
+    std::chrono::system_clock::time_point problemStarted{};
 };
 
 // A whole number from a to b, drawn as a + INT(n * randomUnit) with n = b - a + 1.

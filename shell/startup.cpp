@@ -14,7 +14,13 @@ int ClockSeed(const Text& t) {
     return two(0) + two(3) + two(6);
 }
 
-void SeedFromClock(Shell& sh) { sh.scr.seedRandom(static_cast<float>(ClockSeed(sh.scr.timeOfDay()))); }
+void SeedFromClock(Shell& sh) {
+    const Text t = sh.scr.timeOfDay();
+    sh.scr.seedRandom(static_cast<float>(ClockSeed(t)));
+    // A recorded problem names the clock that seeded its round and its place after it.
+    sh.seedClock = t;
+    sh.sinceSeed = 0;
+}
 
 void StartUp(Shell& sh) {
     // Runtime errors are routed to the error screen by RunProgram, around everything below.
@@ -46,7 +52,7 @@ void ShowErrorScreen(Shell& sh, const std::string& message) {
     sh.scr.waitForClose(70);
 }
 
-int RunProgram(const Program& program, rt::Options options) {
+int RunProgram(const Program& program, rt::Options options, Recorder* recorder) {
     if (!options.worksheetFile.empty()) return WriteWorksheet(program, options);
     std::unique_ptr<rt::Screen> screen;
     try {
@@ -56,6 +62,7 @@ int RunProgram(const Program& program, rt::Options options) {
         return 2;
     }
     Shell sh(*screen, program);
+    sh.recorder = recorder;
     int status = 0;
     try {
         try {

@@ -15,8 +15,9 @@ void StartUp(Shell& sh);
 void ResetLessonState(Shell& sh);
 [[noreturn]] void ShowErrorScreen(Shell& sh, const std::string& message);
 
-// Runs a program with already parsed options; returns the exit status.
-int RunProgram(const Program& program, rt::Options options);
+// Runs a program with already parsed options; returns the exit status. Finished problems go to
+// the recorder, when there is one.
+int RunProgram(const Program& program, rt::Options options, Recorder* recorder = nullptr);
 // Parses the command line and runs the program; the whole of a program's main.
 int Main(const Program& program, int argc, const char* const* argv);
 

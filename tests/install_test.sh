@@ -24,9 +24,9 @@ png_size() { od -An -tu1 -j16 -N8 "$1" | awk '{ printf "%dx%d", $1*16777216 + $2
 # The value of KEY in a desktop file's main group.
 desktop_value() { sed -n "s/^$2=//p" "$1" | head -n 1; }
 
-# Nothing but the four programs in bin/, and nothing that belongs to the build (tests, libraries).
+# Nothing but the four programs and the report in bin/, and nothing that belongs to the build (tests, libraries).
 installed_bins=$(cd "$prefix/bin" && ls | sort | tr '\n' ' ')
-[ "$installed_bins" = "brenwick halvard morvane quillon " ] || fail "bin/ holds: $installed_bins"
+[ "$installed_bins" = "brenwick drills-report halvard morvane quillon " ] || fail "bin/ holds: $installed_bins"
 [ -z "$(find "$prefix" -name '*.a' -o -name 'drills_tests')" ] || fail "build-only files installed: $(find "$prefix" -name '*.a' -o -name 'drills_tests')"
 
 # Every program runs from an unrelated directory, as a launcher starts it: found on PATH by the

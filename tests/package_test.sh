@@ -37,7 +37,7 @@ done
 # Contents: the four programs with their launchers, metadata, manual pages and icons.
 dpkg-deb -c "$deb" | awk '{ print $6 }' | sed 's|^\./|/|' | sort >"$work/contents"
 count() { grep -Ec "$1" "$work/contents"; }
-[ "$(count '^/usr/bin/[a-z]+$')" -eq 4 ] || fail "not 4 programs in /usr/bin: $(grep '^/usr/bin/' "$work/contents" | tr '\n' ' ')"
+[ "$(count '^/usr/bin/[a-z-]+$')" -eq 5 ] || fail "not 4 programs and the report in /usr/bin: $(grep '^/usr/bin/' "$work/contents" | tr '\n' ' ')"
 [ "$(count '^/usr/share/applications/.+\.desktop$')" -eq 4 ] || fail "not 4 launchers"
 [ "$(count '^/usr/share/metainfo/.+\.metainfo\.xml$')" -eq 4 ] || fail "not 4 metainfo files"
 [ "$(count '^/usr/share/man/man1/[a-z]+\.1\.gz$')" -eq 4 ] || fail "not 4 manual pages"

@@ -6,7 +6,9 @@ packages=(g++ cmake make pkg-config libsdl2-dev libsdl2-ttf-dev libsdl2-image-de
           fonts-dejavu-core xvfb xauth openbox xdotool wmctrl x11-utils x11-apps
           libx11-dev libxtst-dev libxdamage-dev
           librsvg2-bin help2man
-          libcairo2-dev poppler-utils time gzip man-db dpkg-dev file desktop-file-utils appstream lintian)
+          libcairo2-dev poppler-utils time gzip man-db dpkg-dev file desktop-file-utils appstream lintian
+          # results store: SQLite through SQLiteCpp, PostgreSQL through libpq, a server for its test
+          libsqlitecpp-dev libsqlite3-dev sqlite3 libpq-dev postgresql)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -1,0 +1,276 @@
+// The store on SQLite: migrations, files that are not ours, a locked database, processes that
+// write at once or are killed, and text that must reach SQL only as a bound value.
+#include "results/store.h"
+
+#include <SQLiteCpp/SQLiteCpp.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <set>
+#include <sstream>
+
+#include "results/report.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string FreshDir(const std::string& name) {
+    const std::string dir = ::testing::TempDir() + "/results_" + name + "_" + std::to_string(getpid());
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    return dir;
+}
+
+shell::ProblemRecord Problem(const std::string& program, int entry, const std::string& outcome,
+                             int sequence = 1) {
+    shell::ProblemRecord p;
+    p.program = program;
+    p.entry = entry;
+    p.clock = "12:34:56";
+    p.sequence = sequence;
+    p.started = "2026-12-09T10:00:00Z";
+    p.seconds = 2.5;
+    p.answers = {"x=1", "x=２"};
+    p.outcome = outcome;
+    p.hints = 1;
+    return p;
+}
+
+long Lines(const std::string& s) { return std::count(s.begin(), s.end(), '\n'); }
+
+long Count(const std::string& file, const std::string& where = "1") {
+    SQLite::Database db(file);
+    return db.execAndGet("SELECT count(*) FROM results WHERE " + where).getInt();
+}
+
+TEST(ResultsStore, RecordsEveryFieldAndReadsItBack) {
+    const std::string file = FreshDir("fields") + "/r.sqlite3";
+    std::ostringstream warn;
+    results::Store store(file, "Robert'); DROP TABLE results;--", warn);
+    auto p = Problem("halvard", 3, "right2", 4);
+    p.viewing = true;
+    store.record(p);
+    EXPECT_EQ(store.finish(), 0u);
+    EXPECT_EQ(warn.str(), "");
+    const auto rows = results::OpenSqlite(file, warn)->load({});
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].pupil, "Robert'); DROP TABLE results;--");
+    const auto& r = rows[0].problem;
+    EXPECT_EQ(r.program, "halvard");
+    EXPECT_EQ(r.entry, 3);
+    EXPECT_EQ(r.clock, "12:34:56");
+    EXPECT_EQ(r.sequence, 4);
+    EXPECT_EQ(r.started, "2026-12-09T10:00:00Z");
+    EXPECT_DOUBLE_EQ(r.seconds, 2.5);
+    EXPECT_EQ(r.answers, (std::vector<std::string>{"x=1", "x=２"}));
+    EXPECT_EQ(r.outcome, "right2");
+    EXPECT_EQ(r.hints, 1);
+    EXPECT_TRUE(r.viewing);
+    SQLite::Database db(file);
+    EXPECT_EQ(db.execAndGet("PRAGMA journal_mode").getString(), "wal");
+    EXPECT_EQ(db.execAndGet("PRAGMA user_version").getInt(), results::SchemaVersion());
+}
+
+TEST(ResultsStore, FiltersByPupilProgramAndDate) {
+    const std::string file = FreshDir("filter") + "/r.sqlite3";
+    std::ostringstream warn;
+    {
+        results::Store a(file, "aki", warn), b(file, "ben", warn);
+        a.record(Problem("halvard", 1, "right1"));
+        auto late = Problem("morvane", 2, "left");
+        late.started = "2026-12-10T08:00:00Z";
+        a.record(late);
+        b.record(Problem("halvard", 1, "solution"));
+    }
+    const auto db = results::OpenSqlite(file, warn);
+    struct Row {
+        results::Filter filter;
+        size_t rows;
+    };
+    const Row rows[] = {{{}, 3},
+                        {{"aki", "", ""}, 2},
+                        {{"", "halvard", ""}, 2},
+                        {{"aki", "halvard", ""}, 1},
+                        {{"", "", "2026-12-10"}, 1},
+                        {{"x' OR '1'='1", "", ""}, 0}};
+    for (const auto& row : rows)
+        EXPECT_EQ(db->load(row.filter).size(), row.rows) << row.filter.pupil << "|" << row.filter.program;
+}
+
+TEST(ResultsStore, ADatabaseOfTheFirstVersionMigratesKeepingItsRows) {
+    const std::string file = FreshDir("migrate") + "/r.sqlite3";
+    {
+        SQLite::Database db(file, SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+        db.exec(
+            "CREATE TABLE results (id INTEGER PRIMARY KEY, pupil TEXT NOT NULL, program TEXT NOT NULL, "
+            "entry INTEGER NOT NULL, clock TEXT NOT NULL, started TEXT NOT NULL, seconds REAL NOT NULL, "
+            "answers TEXT NOT NULL, outcome TEXT NOT NULL, hints INTEGER NOT NULL);"
+            "INSERT INTO results (pupil, program, entry, clock, started, seconds, answers, outcome, hints) "
+            "VALUES ('aki', 'quillon', 5, '01:02:03', '2026-01-01T00:00:00Z', 9, '[\"3\"]', 'right3', 2);"
+            "PRAGMA user_version = 1;");
+    }
+    std::ostringstream warn;
+    {
+        results::Store store(file, "ben", warn);
+        store.record(Problem("quillon", 5, "right1"));
+    }
+    EXPECT_EQ(warn.str(), "");
+    SQLite::Database db(file);
+    EXPECT_EQ(db.execAndGet("PRAGMA user_version").getInt(), results::SchemaVersion());
+    const auto rows = results::OpenSqlite(file, warn)->load({});
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].pupil, "aki");
+    EXPECT_EQ(rows[0].problem.answers, std::vector<std::string>{"3"});
+    EXPECT_FALSE(rows[0].problem.viewing);
+    EXPECT_EQ(rows[1].pupil, "ben");
+}
+
+TEST(ResultsStore, AFileThatIsNotOursIsSetAsideNeverOverwritten) {
+    struct Row {
+        const char* name;
+        std::function<void(const std::string&)> make;
+        const char* said;
+    };
+    const Row rows[] = {
+        {"text", [](const std::string& f) { std::ofstream(f) << "my homework notes\n"; },
+         "is not a results database"},
+        {"other program's",
+         [](const std::string& f) {
+             SQLite::Database db(f, SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+             db.exec("CREATE TABLE bookmarks (url TEXT)");
+         },
+         "is another program's database"},
+        {"corrupt",
+         [](const std::string& f) {
+             {
+                 results::Store s(f, "aki", std::cerr);
+                 for (int i = 0; i < 200; ++i) s.record(Problem("halvard", 1, "right1", i));
+             }
+             {
+                 SQLite::Database db(f, SQLite::OPEN_READWRITE);
+                 db.exec("PRAGMA wal_checkpoint(TRUNCATE)");
+             }
+             // Garbage over the pages after the first, where the table's rows are.
+             std::fstream io(f, std::ios::in | std::ios::out | std::ios::binary);
+             io.seekp(4096);
+             for (int i = 0; i < 8192; ++i) io.put(static_cast<char>(0xA5));
+         },
+         "is damaged"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string dir = FreshDir("aside");
+        const std::string file = dir + "/r.sqlite3";
+        row.make(file);
+        const std::string before = [&] {
+            std::ifstream in(file, std::ios::binary);
+            std::stringstream s;
+            s << in.rdbuf();
+            return s.str();
+        }();
+        std::ostringstream warn;
+        {
+            results::Store store(file, "aki", warn);
+            store.record(Problem("halvard", 2, "right1"));
+            EXPECT_EQ(store.finish(), 0u);
+        }
+        EXPECT_NE(warn.str().find(row.said), std::string::npos) << warn.str();
+        EXPECT_EQ(Lines(warn.str()), 1) << warn.str();
+        std::ifstream aside(file + ".unusable-1", std::ios::binary);
+        ASSERT_TRUE(aside) << "nothing set aside";
+        std::stringstream kept;
+        kept << aside.rdbuf();
+        EXPECT_EQ(kept.str(), before);
+        EXPECT_EQ(Count(file), 1);
+    }
+}
+
+TEST(ResultsStore, ALockedDatabaseKeepsTheProblemUntilTheNextOneIsWritten) {
+    const std::string file = FreshDir("locked") + "/r.sqlite3";
+    std::ostringstream warn;
+    results::Store store(file, "aki", warn);
+    {
+        SQLite::Database other(file, SQLite::OPEN_READWRITE);
+        other.exec("BEGIN EXCLUSIVE");
+        store.record(Problem("halvard", 1, "right1"));  // waits for the busy timeout, then keeps it
+        EXPECT_EQ(store.pending(), 1u);
+        other.exec("ROLLBACK");
+    }
+    EXPECT_NE(warn.str().find("kept in memory"), std::string::npos) << warn.str();
+    store.record(Problem("halvard", 2, "right1"));
+    EXPECT_EQ(store.pending(), 0u);
+    EXPECT_EQ(Count(file), 2);
+}
+
+TEST(ResultsStore, WhatCannotBeWrittenByTheEndIsCountedAndSaid) {
+    // A directory where the file should be: it can never be opened as a database.
+    const std::string file = FreshDir("unwritable") + "/r.sqlite3";
+    fs::create_directories(file);
+    std::ostringstream warn;
+    results::Store store(file, "aki", warn);
+    store.record(Problem("halvard", 1, "right1"));
+    store.record(Problem("halvard", 2, "right1"));
+    EXPECT_EQ(store.finish(), 2u);
+    EXPECT_EQ(Lines(warn.str()), 2) << warn.str();
+    EXPECT_NE(warn.str().find("2 finished problems could not be written"), std::string::npos) << warn.str();
+}
+
+TEST(ResultsStore, FourProcessesWritingAtOnceLoseNoRow) {
+    const std::string file = FreshDir("concurrent") + "/r.sqlite3";
+    constexpr int kEach = 1000;
+    std::vector<pid_t> children;
+    for (int c = 0; c < 4; ++c) {
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            std::ostringstream warn;
+            int lost = 0;
+            {
+                results::Store store(file, "pupil" + std::to_string(c), warn);
+                for (int i = 1; i <= kEach; ++i)
+                    store.record(Problem(c % 2 ? "morvane" : "halvard", 1 + i % 9, "right1", i));
+                lost = static_cast<int>(store.finish());
+            }
+            _exit(lost == 0 ? 0 : 1);
+        }
+        children.push_back(pid);
+    }
+    for (const pid_t pid : children) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    EXPECT_EQ(Count(file), 4 * kEach);
+    for (int c = 0; c < 4; ++c) EXPECT_EQ(Count(file, "pupil = 'pupil" + std::to_string(c) + "'"), kEach);
+    SQLite::Database db(file);
+    EXPECT_EQ(db.execAndGet("SELECT count(DISTINCT pupil || '/' || sequence) FROM results").getInt(),
+              4 * kEach);
+}
+
+TEST(ResultsStore, AProcessKilledMidSessionKeepsEveryFinishedProblem) {
+    const std::string file = FreshDir("killed") + "/r.sqlite3";
+    constexpr int kFinished = 57;
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        results::Store store(file, "aki", std::cerr);
+        for (int i = 1; i <= kFinished; ++i) store.record(Problem("brenwick", 1 + i % 5, "solution", i));
+        raise(SIGKILL);  // no destructor, no checkpoint: the WAL holds what was committed
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    SQLite::Database db(file);
+    EXPECT_EQ(db.execAndGet("PRAGMA integrity_check").getString(), "ok");
+    EXPECT_EQ(Count(file), kFinished);
+}
+
+}  // namespace
