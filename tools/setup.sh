@@ -6,6 +6,8 @@ packages=(g++ cmake make pkg-config libsdl2-dev libsdl2-ttf-dev libsdl2-image-de
           fonts-dejavu-core xvfb xauth openbox xdotool wmctrl x11-utils x11-apps
           libx11-dev libxtst-dev libxdamage-dev
           librsvg2-bin help2man gzip man-db dpkg-dev file desktop-file-utils appstream lintian)
+# The fuzz targets: clang with libFuzzer and the sanitizer runtimes.
+packages+=(clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
