@@ -1,6 +1,7 @@
 // The built programs as a user starts them: what a failure says and which status it ends with.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -24,7 +25,9 @@ std::string quoted(const std::string& s) {
 
 // `limit` runs the program under "ulimit -f" (in kB) when not 0.
 Exit run(const std::string& program, const std::vector<std::string>& args, int limit = 0) {
-    const std::string err = ::testing::TempDir() + "/exit_status_" + program + ".err";
+    // One file per process: ctest runs these tests side by side.
+    const std::string err =
+        ::testing::TempDir() + "/exit_status_" + program + "." + std::to_string(::getpid()) + ".err";
     std::string command = quoted(std::string(DRILLS_BIN_DIR) + "/" + program);
     for (const auto& a : args) command += " " + quoted(a);
     command += " >/dev/null 2>" + quoted(err) + " </dev/null";
@@ -57,7 +60,7 @@ std::string viewAll() {
 }
 
 TEST(ExitStatus, AFileThatReachesTheSizeLimitIs74AndAnEarlierScreenshotStaysWhole) {
-    const std::string dir = ::testing::TempDir() + "/exit_status_limit";
+    const std::string dir = ::testing::TempDir() + "/exit_status_limit." + std::to_string(::getpid());
     std::filesystem::create_directories(dir);
     const std::string trace = dir + "/t.jsonl", shot = dir + "/s.png";
     // A good screenshot first, then runs whose files cannot fit in 4 kB.
@@ -89,7 +92,7 @@ TEST(ExitStatus, AFileThatReachesTheSizeLimitIs74AndAnEarlierScreenshotStaysWhol
 }
 
 TEST(ExitStatus, ABrokenFontKeyScriptOrClockIsOneLineWithStatus2) {
-    const std::string dir = ::testing::TempDir() + "/exit_status_bad";
+    const std::string dir = ::testing::TempDir() + "/exit_status_bad." + std::to_string(::getpid());
     std::filesystem::create_directories(dir);
     const std::string junk = dir + "/junk.ttf", cut = dir + "/cut.ttf";
     std::ofstream(junk) << "this is not a font\n";
