@@ -4,6 +4,8 @@
 #ifndef __EMSCRIPTEN__
 #include <SDL_image.h>
 #endif
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -130,6 +132,46 @@ struct SurfaceDeleter {
 using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
 }  // namespace
 
+namespace {
+// Writes `bytes` to `path` completely or throws with the system's reason. A regular file (or a
+// new one) is written beside the target under a temporary name and renamed into place, so a
+// failure never leaves a half-written image where a good one stood; anything else (a device, a
+// pipe) is written in place, since it cannot be replaced.
+void writeWhole(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    struct stat st {};
+    const bool inPlace = ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
+    std::string written = path;
+    std::FILE* f = nullptr;
+    if (inPlace) {
+        f = std::fopen(path.c_str(), "wb");
+    } else {
+        std::vector<char> name(path.begin(), path.end());
+        for (char c : std::string(".XXXXXX")) name.push_back(c);
+        name.push_back('\0');
+        const int fd = ::mkstemp(name.data());
+        if (fd >= 0) {
+            written = name.data();
+            ::fchmod(fd, 0644);
+            f = ::fdopen(fd, "wb");
+            if (!f) ::close(fd);
+        }
+    }
+    auto fail = [&](int error) {
+        if (written != path) std::remove(written.c_str());
+        throw std::runtime_error("cannot write the screenshot " + path + ": " +
+                                 std::strerror(error ? error : EIO));
+    };
+    if (!f) fail(errno);
+    errno = 0;
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    int error = ok ? 0 : errno;
+    if (std::fflush(f) != 0 && ok) ok = false, error = errno;
+    if (std::fclose(f) != 0 && ok) ok = false, error = errno;
+    if (!ok) fail(error);
+    if (written != path && std::rename(written.c_str(), path.c_str()) != 0) fail(errno);
+}
+}  // namespace
+
 void savePng(const Canvas& canvas, const std::string& path) {
     SurfacePtr s(
         SDL_CreateRGBSurfaceWithFormat(0, canvas.width(), canvas.height(), 8, SDL_PIXELFORMAT_INDEX8));
@@ -163,16 +205,7 @@ void savePng(const Canvas& canvas, const std::string& path) {
     };
     if (IMG_SavePNG_RW(s.get(), sink, 1) != 0)
         throw std::runtime_error("cannot write the screenshot " + path + ": " + IMG_GetError());
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) throw std::runtime_error("cannot write the screenshot " + path + ": " + std::strerror(errno));
-    errno = 0;
-    bool ok = std::fwrite(png.data(), 1, png.size(), f) == png.size();
-    int error = ok ? 0 : errno;
-    if (std::fflush(f) != 0 && ok) ok = false, error = errno;
-    if (std::fclose(f) != 0 && ok) ok = false, error = errno;
-    if (!ok)
-        throw std::runtime_error("cannot write the screenshot " + path + ": " +
-                                 std::strerror(error ? error : EIO));
+    writeWhole(path, png);
 }
 
 Canvas loadPng(const std::string& path) {

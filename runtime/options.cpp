@@ -1,5 +1,7 @@
 #include "runtime/options.h"
 
+#include <utf8.h>
+
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <ctime>
@@ -72,6 +74,10 @@ Options parseCommandLine(int argc, const char* const* argv, const std::string& p
     }
 
     if (app.count("--keys")) {
+        // Typed by a person, so a broken byte is a mistake to name, not a character to guess.
+        if (auto bad = utf8::find_invalid(keys.begin(), keys.end()); bad != keys.end())
+            throw StartupError("--keys is not valid UTF-8 (byte " + std::to_string(bad - keys.begin() + 1) +
+                               "); see --help");
         parseKeyScript(keys);  // a bad script is a usage error now, not a surprise later
         o.keys = keys;
     }

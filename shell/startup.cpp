@@ -1,5 +1,6 @@
 #include "shell/startup.h"
 
+#include <csignal>
 #include <exception>
 #include <iostream>
 
@@ -88,6 +89,9 @@ int RunProgram(const Program& program, rt::Options options, Recorder* recorder) 
 }
 
 int Main(const Program& program, int argc, const char* const* argv) {
+    // A trace that reaches the file size limit must fail its write (and end with 74), not
+    // kill the run.
+    std::signal(SIGXFSZ, SIG_IGN);
     const std::string name = rt::toUtf8(program.title);
     try {
         return RunProgram(program, rt::parseCommandLine(argc, argv, name, program.canvasWidth));

@@ -9,6 +9,8 @@ packages=(g++ cmake make pkg-config libsdl2-dev libsdl2-ttf-dev libsdl2-image-de
           libcairo2-dev poppler-utils time gzip man-db dpkg-dev file desktop-file-utils appstream lintian
           # results store: SQLite through SQLiteCpp, PostgreSQL through libpq, a server for its test
           libsqlitecpp-dev libsqlite3-dev sqlite3 libpq-dev postgresql)
+# The fuzz targets: clang with libFuzzer and the sanitizer runtimes.
+packages+=(clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
