@@ -54,6 +54,9 @@ void ShowErrorScreen(Shell& sh, const std::string& message) {
 }
 
 int RunProgram(const Program& program, rt::Options options, Recorder* recorder) {
+    // A trace, screenshot or sheet that reaches the file size limit must fail its write (and end
+    // with 74), not kill the run.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (!options.worksheetFile.empty()) return WriteWorksheet(program, options);
     std::unique_ptr<rt::Screen> screen;
     try {
@@ -89,9 +92,6 @@ int RunProgram(const Program& program, rt::Options options, Recorder* recorder) 
 }
 
 int Main(const Program& program, int argc, const char* const* argv) {
-    // A trace that reaches the file size limit must fail its write (and end with 74), not
-    // kill the run.
-    std::signal(SIGXFSZ, SIG_IGN);
     const std::string name = rt::toUtf8(program.title);
     try {
         return RunProgram(program, rt::parseCommandLine(argc, argv, name, program.canvasWidth));
