@@ -55,12 +55,13 @@ idle=$(awk -v d=$((t1 - t0)) -v hz="$hz" 'BEGIN { printf "%.2f", 100 * d / hz / 
 echo "window test: idle CPU ${idle}% of one core over 5 s"
 awk -v p="$idle" 'BEGIN { exit !(p < 2.0) }' || fail "idle CPU ${idle}% is too high"
 
-# Wake-ups: a program waiting for a key sleeps until one comes, so none of its threads is
-# switched in voluntarily while nothing happens.
+# Wake-ups: a program waiting for a key sleeps until one comes, so its threads are not switched
+# in voluntarily while nothing happens. A window manager may still send the odd late event of its
+# own; a program that polled would wake up dozens of times in these 5 s.
 switches() { cat /proc/"$app"/task/*/status | awk '/^voluntary_ctxt_switches/ { n += $2 } END { print n }'; }
 w0=$(switches); sleep 5; w1=$(switches)
 echo "window test: $((w1 - w0)) wake-ups in 5 s while waiting for a key"
-[ $((w1 - w0)) -eq 0 ] || fail "a waiting program woke up $((w1 - w0)) times in 5 s"
+[ $((w1 - w0)) -le 2 ] || fail "a waiting program woke up $((w1 - w0)) times in 5 s"
 
 xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus --sync "$win"
 xdotool type --window "$win" --delay 50 'x'
