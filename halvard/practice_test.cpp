@@ -21,16 +21,6 @@ std::string AnswerKeys(const Rational& x) {
            std::to_string(std::abs(x.n)) + "{Enter}";
 }
 
-bool HasOp(const std::vector<testing_rig::json>& events, const std::string& op,
-           std::initializer_list<std::pair<const char*, testing_rig::json>> fields) {
-    for (const auto& e : testing_rig::ops(events, op)) {
-        bool all = true;
-        for (const auto& [k, v] : fields) all = all && e.contains(k) && e.at(k) == v;
-        if (all) return true;
-    }
-    return false;
-}
-
 struct Flow {
     int entry;
     const char* shape;
@@ -73,24 +63,27 @@ TEST(HalvardPractice, TypedAnswersAreMarkedAndTheHintStepsFollow) {
         EXPECT_EQ(run.status, 0) << run.errors;
         const auto lines = DrawnLines(run.events);
         // The run shows the problem the rig found for this clock.
-        EXPECT_TRUE(
-            HasOp(run.events, "DrawText", {{"x", 64}, {"y", 288}, {"c", 15}, {"text", shown.problem}}));
+        EXPECT_TRUE(testing_rig::hasOp(run.events, "DrawText",
+                                       {{"x", 64}, {"y", 288}, {"c", 15}, {"text", shown.problem}}));
         const auto checks = testing_rig::ops(run.events, "CheckAnswer");
         ASSERT_EQ(checks.size(), 1u);
         const int cell = 240 + 16 * (flow.entry - 1);
         const auto& closing = shown.step[3].back();
-        const bool closed = HasOp(run.events, "DrawText",
-                                  {{"x", closing.x}, {"y", closing.y}, {"c", 13}, {"text", closing.text}});
+        const bool closed = testing_rig::hasOp(
+            run.events, "DrawText", {{"x", closing.x}, {"y", closing.y}, {"c", 13}, {"text", closing.text}});
         if (flow.answerRight) {
             EXPECT_EQ(checks[0].at("result"), 2);
-            EXPECT_TRUE(HasOp(run.events, "drawCircle", {{"x", 504}, {"y", 584}, {"r", 22}, {"c", 5}}));
-            EXPECT_TRUE(HasOp(run.events, "drawScaledText", {{"x", cell}, {"y", 18}, {"text", "○"}}));
+            EXPECT_TRUE(
+                testing_rig::hasOp(run.events, "drawCircle", {{"x", 504}, {"y", 584}, {"r", 22}, {"c", 5}}));
+            EXPECT_TRUE(
+                testing_rig::hasOp(run.events, "drawScaledText", {{"x", cell}, {"y", 18}, {"text", "○"}}));
             EXPECT_TRUE(closed) << "a right first answer shows the whole worked solution";
         } else {
             EXPECT_EQ(checks[0].at("result"), 1);
-            EXPECT_TRUE(HasOp(run.events, "drawLine",
-                              {{"x1", 488}, {"y1", 566}, {"x2", 520}, {"y2", 602}, {"c", 5}}));
-            EXPECT_TRUE(HasOp(run.events, "drawScaledText", {{"x", cell}, {"y", 18}, {"text", "×"}}));
+            EXPECT_TRUE(testing_rig::hasOp(run.events, "drawLine",
+                                           {{"x1", 488}, {"y1", 566}, {"x2", 520}, {"y2", 602}, {"c", 5}}));
+            EXPECT_TRUE(
+                testing_rig::hasOp(run.events, "drawScaledText", {{"x", cell}, {"y", 18}, {"text", "×"}}));
             EXPECT_TRUE(testing_rig::drewText(run.events, "＜方程式の基本事項＞"))
                 << "hint step 1 follows a wrong answer";
             EXPECT_FALSE(closed) << "the closing line waits for the later attempts";

@@ -21,16 +21,6 @@ std::string AnswerKeys(const std::string& accepted) {
            accepted.substr(start, slash - start) + "{Enter}";
 }
 
-bool HasOp(const std::vector<testing_rig::json>& events, const std::string& op,
-           std::initializer_list<std::pair<const char*, testing_rig::json>> fields) {
-    for (const auto& e : testing_rig::ops(events, op)) {
-        bool all = true;
-        for (const auto& [k, v] : fields) all = all && e.contains(k) && e.at(k) == v;
-        if (all) return true;
-    }
-    return false;
-}
-
 struct Flow {
     int entry;
     const char* shape;
@@ -79,18 +69,21 @@ TEST(MorvanePractice, TypedAnswersAreMarkedAndTheHintStepsFollow) {
         ASSERT_EQ(checks.size(), 1u);
         const int cell = 240 + 16 * (flow.entry - 1);
         const auto& closing = shown.step[3].back();
-        const bool closed =
-            HasOp(run.events, "DrawText",
-                  {{"x", closing.x}, {"y", closing.y}, {"c", closing.c}, {"text", closing.text}});
+        const bool closed = testing_rig::hasOp(
+            run.events, "DrawText",
+            {{"x", closing.x}, {"y", closing.y}, {"c", closing.c}, {"text", closing.text}});
         const std::string firstHint = shown.step[1].front().text;
         if (flow.right) {
             EXPECT_EQ(checks[0].at("result"), 2);
-            EXPECT_TRUE(HasOp(run.events, "drawCircle", {{"x", 504}, {"y", 584}, {"r", 22}, {"c", 5}}));
-            EXPECT_TRUE(HasOp(run.events, "drawScaledText", {{"x", cell}, {"y", 18}, {"text", "○"}}));
+            EXPECT_TRUE(
+                testing_rig::hasOp(run.events, "drawCircle", {{"x", 504}, {"y", 584}, {"r", 22}, {"c", 5}}));
+            EXPECT_TRUE(
+                testing_rig::hasOp(run.events, "drawScaledText", {{"x", cell}, {"y", 18}, {"text", "○"}}));
             EXPECT_TRUE(closed) << "a right first answer shows the whole worked solution";
         } else {
             EXPECT_EQ(checks[0].at("result"), 1);
-            EXPECT_TRUE(HasOp(run.events, "drawScaledText", {{"x", cell}, {"y", 18}, {"text", "×"}}));
+            EXPECT_TRUE(
+                testing_rig::hasOp(run.events, "drawScaledText", {{"x", cell}, {"y", 18}, {"text", "×"}}));
             EXPECT_TRUE(testing_rig::drewText(run.events, firstHint)) << "hint step 1 follows a wrong answer";
             EXPECT_FALSE(closed) << "the closing line waits for the later attempts";
         }

@@ -23,16 +23,6 @@ std::string KeysFor(const std::string& answer) {
     return m[1].str() + "{F1}" + m[3].str() + "{Enter}" + m[2].str() + "{Enter}";
 }
 
-bool HasOp(const std::vector<json>& events, const std::string& op,
-           std::initializer_list<std::pair<const char*, json>> fields) {
-    for (const auto& e : testing_rig::ops(events, op)) {
-        bool all = true;
-        for (const auto& [k, v] : fields) all = all && e.contains(k) && e.at(k) == v;
-        if (all) return true;
-    }
-    return false;
-}
-
 // The first seed from `from` whose problem for `entry` satisfies `wanted`, or -1.
 int SeedWhere(EntryRig& rig, const std::function<bool(const EntryRun&)>& wanted, int from = 0) {
     for (int seed = from; seed < 3000; ++seed)
@@ -106,25 +96,28 @@ TEST(QuillonPractice, TypedAnswersAreMarkedAndTheHintStepsFollow) {
         const auto run = testing_rig::runProgram(program, keys, clock);
         EXPECT_EQ(run.status, 0) << run.errors;
         const auto at = ProblemAt(flow.entry);
-        EXPECT_TRUE(
-            HasOp(run.events, "DrawText", {{"x", at.x}, {"y", at.y}, {"c", 15}, {"text", shown.problem}}));
+        EXPECT_TRUE(testing_rig::hasOp(run.events, "DrawText",
+                                       {{"x", at.x}, {"y", at.y}, {"c", 15}, {"text", shown.problem}}));
         const auto checks = testing_rig::ops(run.events, "CheckAnswer");
         ASSERT_EQ(checks.size(), 1u);
         const int cell = 240 + 16 * (flow.entry - 1);
         const auto& last = shown.step[3].back();
-        const bool closed =
-            HasOp(run.events, "DrawText", {{"x", last.x}, {"y", last.y}, {"c", last.c}, {"text", last.text}});
+        const bool closed = testing_rig::hasOp(
+            run.events, "DrawText", {{"x", last.x}, {"y", last.y}, {"c", last.c}, {"text", last.text}});
         const auto& first = shown.step[1].front();
-        const bool firstStep = HasOp(run.events, "DrawText",
-                                     {{"x", first.x}, {"y", first.y}, {"c", first.c}, {"text", first.text}});
+        const bool firstStep = testing_rig::hasOp(
+            run.events, "DrawText", {{"x", first.x}, {"y", first.y}, {"c", first.c}, {"text", first.text}});
         if (right) {
             EXPECT_EQ(checks[0].at("result"), 2) << checks[0].dump();
-            EXPECT_TRUE(HasOp(run.events, "drawCircle", {{"x", 504}, {"y", 584}, {"r", 22}, {"c", 5}}));
-            EXPECT_TRUE(HasOp(run.events, "drawScaledText", {{"x", cell}, {"y", 18}, {"text", "○"}}));
+            EXPECT_TRUE(
+                testing_rig::hasOp(run.events, "drawCircle", {{"x", 504}, {"y", 584}, {"r", 22}, {"c", 5}}));
+            EXPECT_TRUE(
+                testing_rig::hasOp(run.events, "drawScaledText", {{"x", cell}, {"y", 18}, {"text", "○"}}));
             EXPECT_TRUE(firstStep && closed) << "a right first answer shows the whole worked solution";
         } else {
             EXPECT_EQ(checks[0].at("result"), 1) << checks[0].dump();
-            EXPECT_TRUE(HasOp(run.events, "drawScaledText", {{"x", cell}, {"y", 18}, {"text", "×"}}));
+            EXPECT_TRUE(
+                testing_rig::hasOp(run.events, "drawScaledText", {{"x", cell}, {"y", 18}, {"text", "×"}}));
             EXPECT_TRUE(firstStep) << "hint step 1 follows a wrong answer";
             EXPECT_FALSE(closed) << "the last step waits for the later attempts";
         }

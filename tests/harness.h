@@ -42,6 +42,17 @@ inline std::vector<std::string> drawnTexts(const std::vector<json>& events) {
     return out;
 }
 
+// True when some event of `op` has every one of the given fields with the given value.
+inline bool hasOp(const std::vector<json>& events, const std::string& op,
+                  std::initializer_list<std::pair<const char*, json>> fields) {
+    for (const auto& e : ops(events, op)) {
+        bool all = true;
+        for (const auto& [k, v] : fields) all = all && e.contains(k) && e.at(k) == v;
+        if (all) return true;
+    }
+    return false;
+}
+
 inline bool drewText(const std::vector<json>& events, const std::string& text) {
     for (const auto& e : ops(events, "DrawText"))
         if (e.at("text") == text) return true;
