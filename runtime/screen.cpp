@@ -222,6 +222,7 @@ Text Screen::nextKey(bool idle) {
         // screen costs no CPU and a keystroke still wakes the program at once.
         present();
         ++activity_.waits;
+        if (trace_) trace_->flush();
         backend_->wait();
         pumpNow();
         if (!keys_.empty()) {
@@ -313,6 +314,7 @@ void Screen::waitForClose(int status) {
     for (;;) {
         present();
         ++activity_.waits;
+        if (trace_) trace_->flush();
         backend_->wait();
         keys_.clear();
         if (backend_->pump(keys_, functionKeys_)) throw ProgramEnd{status};
