@@ -58,6 +58,10 @@ public:
         if (!window_) throw StartupError(std::string("cannot open a window: ") + SDL_GetError());
         // Below this the smallest text loses its strokes.
         SDL_SetWindowMinimumSize(window_, width * 6 / 10, height * 6 / 10);
+        // On X11 SDL hands every key to the input method first and reports the text it gives
+        // back only after all the keys of that batch.
+        const char* driver = SDL_GetCurrentVideoDriver();
+        if (driver && std::strcmp(driver, "x11") == 0) input_ = KeyInput(KeyInput::Order::KeysFirstInBatch);
         SDL_StartTextInput();
         redraw_ = true;
     }
@@ -86,7 +90,7 @@ public:
                         redraw_ = true;
                     break;
                 case SDL_TEXTEDITING:
-                    input_.composing(ev.edit.text[0] != '\0', ev.edit.timestamp);
+                    input_.composing(ev.edit.text[0] != '\0', ev.edit.timestamp, keys);
                     break;
                 case SDL_TEXTINPUT:
                     // Printable characters come only from here: their key-down would double them.
@@ -99,6 +103,7 @@ public:
                     break;
             }
         }
+        input_.endBatch(keys);
         return closed;
     }
 
