@@ -49,6 +49,26 @@ void Rect::add(const Rect& r) {
     y2 = std::max(y2, r.y2);
 }
 
+// Squares of the pen along the line: few per line, each a span per row.
+void DrawTarget::line(int x1, int y1, int x2, int y2, int pen, std::uint8_t c) {
+    const int dx = std::abs(x2 - x1), sx = x1 < x2 ? 1 : -1;
+    const int dy = -std::abs(y2 - y1), sy = y1 < y2 ? 1 : -1;
+    int err = dx + dy;
+    for (;;) {
+        fillRect(x1, y1, x1 + pen - 1, y1 + pen - 1, c);
+        if (x1 == x2 && y1 == y2) break;
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x1 += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y1 += sy;
+        }
+    }
+}
+
 Canvas::Canvas(int width, int height)
     : width_(width), height_(height), pixels_(static_cast<size_t>(width) * height, 0) {}
 

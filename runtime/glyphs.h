@@ -3,6 +3,7 @@
 // natural cell (half the height wide per half-width cell) stretched to the asked width.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -32,10 +33,14 @@ public:
     GlyphMask rendered(char32_t ch, int fontHeight);
 
 private:
+    // The one face, set to this height.
     _TTF_Font* font(int pixelHeight);
 
     std::string file_;
-    std::map<int, _TTF_Font*> fonts_;
+    const void* mapped_ = nullptr;  // the font file in memory, shared by every height
+    std::size_t mappedSize_ = 0;
+    _TTF_Font* font_ = nullptr;
+    int height_ = 0;
     std::map<std::tuple<char32_t, int, int, int>, GlyphMask> cache_;
 };
 
