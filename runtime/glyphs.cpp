@@ -3,13 +3,6 @@
 #include <SDL.h>
 #include <SDL_ttf.h>
 
-#ifndef __EMSCRIPTEN__
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 #include <algorithm>
 #include <stdexcept>
 
@@ -43,14 +36,10 @@ Glyphs::Glyphs(const std::string& fontFile) : file_(fontFile) {
 
 Glyphs::~Glyphs() {
     if (font_) TTF_CloseFont(font_);
-#ifndef __EMSCRIPTEN__
-    if (mapped_) munmap(const_cast<void*>(mapped_), mappedSize_);
-#endif
 }
 
 // One face serves every height: each further face would read the font's tables again and keep
-// its own copy. The file is read through memory, so the renderer's many small reads cost no
-// system calls; only the parts it reads are ever loaded.
+// its own copy of them.
 TTF_Font* Glyphs::font(int pixelHeight) {
     if (font_) {
         if (pixelHeight != height_ && TTF_SetFontSize(font_, pixelHeight) != 0)
@@ -58,32 +47,10 @@ TTF_Font* Glyphs::font(int pixelHeight) {
         height_ = pixelHeight;
         return font_;
     }
-#ifndef __EMSCRIPTEN__
-    if (const int fd = ::open(file_.c_str(), O_RDONLY | O_CLOEXEC); fd >= 0) {
-        struct stat st {};
-        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
-            void* m = ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
-            if (m != MAP_FAILED) {
-                mapped_ = m;
-                mappedSize_ = static_cast<std::size_t>(st.st_size);
-            }
-        }
-        ::close(fd);
-    }
-#endif
-    // Anything that cannot be mapped (a directory, a missing file) is left to the renderer, which
-    // says what is wrong with it.
-    TTF_Font* f = mapped_ ? TTF_OpenFontRW(SDL_RWFromConstMem(mapped_, static_cast<int>(mappedSize_)), 1, pixelHeight)
-                          : TTF_OpenFont(file_.c_str(), pixelHeight);
-    if (!f) {
-        const std::string why = TTF_GetError();
-#ifndef __EMSCRIPTEN__
-        if (mapped_) munmap(const_cast<void*>(mapped_), mappedSize_);
-#endif
-        mapped_ = nullptr;
-        throw StartupError("cannot read the font " + file_ + " (" + why +
+    TTF_Font* f = TTF_OpenFont(file_.c_str(), pixelHeight);
+    if (!f)
+        throw StartupError("cannot read the font " + file_ + " (" + TTF_GetError() +
                            "); install fonts-ipafont-gothic or name another with --font");
-    }
     TTF_SetFontHinting(f, TTF_HINTING_MONO);
     font_ = f;
     height_ = pixelHeight;

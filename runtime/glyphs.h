@@ -3,7 +3,6 @@
 // natural cell (half the height wide per half-width cell) stretched to the asked width.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -37,8 +36,6 @@ private:
     _TTF_Font* font(int pixelHeight);
 
     std::string file_;
-    const void* mapped_ = nullptr;  // the font file in memory, shared by every height
-    std::size_t mappedSize_ = 0;
     _TTF_Font* font_ = nullptr;
     int height_ = 0;
     std::map<std::tuple<char32_t, int, int, int>, GlyphMask> cache_;
