@@ -169,8 +169,13 @@ public:
                     break;
                 case SDL_WINDOWEVENT:
                     if (ev.window.event == SDL_WINDOWEVENT_CLOSE) closed = true;
-                    // A new size comes with new window pixels: the picture is painted again.
-                    if (ev.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) repaint_ = true;
+                    // A new size comes with new window pixels: the picture is painted again,
+                    // unless it already was at that size after the change (as at the first
+                    // picture, sized once the window manager had placed the window). A size
+                    // left and come back to passes through another one, which repaints.
+                    if (ev.window.event == SDL_WINDOWEVENT_SIZE_CHANGED &&
+                        (ev.window.data1 != paintedW_ || ev.window.data2 != paintedH_))
+                        repaint_ = true;
                     if (ev.window.event == SDL_WINDOWEVENT_EXPOSED ||
                         ev.window.event == SDL_WINDOWEVENT_RESTORED ||
                         ev.window.event == SDL_WINDOWEVENT_MAXIMIZED)
@@ -199,6 +204,9 @@ public:
             // Shown only now, with something to show: never an empty or black window first.
             SDL_ShowWindow(window_);
             shown_once_ = true;
+            // The window manager has sized the maximised window by the time it is shown; taking
+            // that size now paints the first picture once, at its final size.
+            SDL_PumpEvents();
         }
         SDL_Surface* surface = SDL_GetWindowSurface(window_);
         if (!surface) throw std::runtime_error(std::string("the window has no surface: ") + SDL_GetError());
@@ -311,6 +319,8 @@ private:
             painter_ = std::make_unique<Painter>(*pixels_, *glyphs_, scale);
             from = 0;
             repaint_ = false;
+            paintedW_ = s->w;
+            paintedH_ = s->h;
         }
         if (SDL_MUSTLOCK(s)) SDL_LockSurface(s);
         if (whole) SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, 0, 0, 0));
@@ -355,6 +365,7 @@ private:
     bool shown_once_ = false;
     bool iconSet_ = false;
     bool repaint_ = false;  // the window's pixels are new: paint the whole drawing
+    int paintedW_ = -1, paintedH_ = -1;  // the size the whole drawing was last painted at
     bool resend_ = false;   // the window lost what it showed: send all of it again
 };
 

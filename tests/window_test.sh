@@ -96,6 +96,15 @@ for size in 1600x1000 1024x640; do
   xdotool type --window "$win" --delay 50 '2'
   sleep 1
   compare_shot "2" "the first problem"
+  if [ "$size" = 1600x1000 ]; then
+    # Made smaller and then larger again: each time drawn anew at the new scale.
+    wmctrl -r Halvard -b remove,maximized_vert,maximized_horz
+    for to in "1100 700" "1300 900"; do
+      xdotool windowsize --sync "$win" $to 2>/dev/null || xdotool windowsize "$win" $to
+      sleep 1
+      compare_shot "2" "the first problem resized to ${to/ /x}"
+    done
+  fi
   wmctrl -c Halvard
   wait "$app"
   app=
