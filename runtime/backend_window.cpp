@@ -47,6 +47,8 @@ public:
 
     int width() const override { return w_; }
     int height() const override { return h_; }
+    int left() const { return x_; }
+    int top() const { return y_; }
     void fill(std::uint8_t c) override { fillRect(0, 0, w_ - 1, h_ - 1, c); }
 
     void fillRect(int x1, int y1, int x2, int y2, std::uint8_t c) override {
@@ -323,12 +325,27 @@ private:
             paintedH_ = s->h;
         }
         if (SDL_MUSTLOCK(s)) SDL_LockSurface(s);
-        if (whole) SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, 0, 0, 0));
+        if (whole) blackOut(s, drawn);
         for (size_t i = from; i < drawn.ops.size(); ++i) painter_->apply(drawn.ops[i]);
         if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
         painted_ = drawn.added;
         pending_.add(pixels_->takeDirty());
         return whole;
+    }
+
+    // Blacks out the margins around the canvas, and the canvas itself unless the drawing starts
+    // by filling it: at 4K that is a write of 30 MB saved on the first picture and every resize.
+    void blackOut(SDL_Surface* s, const DrawList& drawn) {
+        const Uint32 black = SDL_MapRGB(s->format, 0, 0, 0);
+        const int x = pixels_->left(), y = pixels_->top(), w = pixels_->width(), h = pixels_->height();
+        if (drawn.ops.empty() || !std::holds_alternative<op::Fill>(drawn.ops.front())) {
+            SDL_FillRect(s, nullptr, black);
+            return;
+        }
+        const SDL_Rect margins[] = {{0, 0, s->w, y}, {0, y + h, s->w, s->h - y - h}, {0, y, x, h},
+                                    {x + w, y, s->w - x - w, h}};
+        for (const SDL_Rect& m : margins)
+            if (m.w > 0 && m.h > 0) SDL_FillRect(s, &m, black);
     }
 
     // The program's mark, drawn with its own painter: "x=" in white on a deep teal disc ringed in
