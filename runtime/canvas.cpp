@@ -146,6 +146,29 @@ void Canvas::blit(int x, int y, const std::uint8_t* mask, int w, int h, std::uin
 
 #ifndef __EMSCRIPTEN__
 namespace {
+// SDL_image is opened at the first PNG written or read, not at every start: it brings the TIFF,
+// WebP and JPEG libraries, milliseconds of each program's start for a file most runs never write.
+struct ImageLibrary {
+    decltype(&IMG_SavePNG_RW) savePng = nullptr;
+    decltype(&IMG_Load) load = nullptr;
+    std::string missing;  // why it could not be opened
+};
+
+const ImageLibrary& imageLibrary() {
+    static const ImageLibrary library = [] {
+        ImageLibrary l;
+        void* handle = SDL_LoadObject("libSDL2_image-2.0.so.0");
+        if (handle) {
+            l.savePng = reinterpret_cast<decltype(&IMG_SavePNG_RW)>(SDL_LoadFunction(handle, "IMG_SavePNG_RW"));
+            l.load = reinterpret_cast<decltype(&IMG_Load)>(SDL_LoadFunction(handle, "IMG_Load"));
+        }
+        if (!l.savePng || !l.load)
+            l.missing = std::string("SDL_image cannot be loaded (install libsdl2-image-2.0-0): ") + SDL_GetError();
+        return l;
+    }();
+    return library;
+}
+
 struct SurfaceDeleter {
     void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
 };
@@ -223,13 +246,20 @@ void savePng(const Canvas& canvas, const std::string& path) {
         SDL_FreeRW(rw);
         return 0;
     };
-    if (IMG_SavePNG_RW(s.get(), sink, 1) != 0)
+    const ImageLibrary& image = imageLibrary();
+    if (!image.savePng) {
+        SDL_FreeRW(sink);
+        throw std::runtime_error("cannot write the screenshot " + path + ": " + image.missing);
+    }
+    if (image.savePng(s.get(), sink, 1) != 0)
         throw std::runtime_error("cannot write the screenshot " + path + ": " + IMG_GetError());
     writeWhole(path, png);
 }
 
 Canvas loadPng(const std::string& path) {
-    SurfacePtr raw(IMG_Load(path.c_str()));
+    const ImageLibrary& image = imageLibrary();
+    if (!image.load) throw std::runtime_error("cannot read " + path + ": " + image.missing);
+    SurfacePtr raw(image.load(path.c_str()));
     if (!raw) throw std::runtime_error("cannot read " + path + ": " + IMG_GetError());
     SurfacePtr s(SDL_ConvertSurfaceFormat(raw.get(), SDL_PIXELFORMAT_RGB888, 0));
     if (!s) throw std::runtime_error("cannot convert " + path + ": " + SDL_GetError());
