@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <future>
 #include <stdexcept>
 #include <thread>
 
@@ -35,12 +36,24 @@ Screen::Screen(const Options& options)
         script_ = std::make_unique<KeyScript>(parseKeyScript(options_.keys.value_or("")));
     if (options_.traceStream || !options_.traceFile.empty())
         trace_ = std::make_unique<Trace>(options_.traceStream, options_.traceFile);
-    glyphs_ = std::make_unique<Glyphs>(options_.fontFile.empty() ? findDefaultFont() : options_.fontFile);
+    const std::string fontFile = options_.fontFile;
+    auto readFont = [fontFile] { return std::make_unique<Glyphs>(fontFile.empty() ? findDefaultFont() : fontFile); };
+#ifndef __EMSCRIPTEN__
+    if (!options_.headless) {
+        // The font is looked up and read while the window opens: each takes a while at start-up
+        // and neither needs the other. A font that fails still ends the run before anything shows.
+        auto font = std::async(std::launch::async, readFont);
+        backend_ = makeWindowBackend(options_.programName, canvas_.width(), canvas_.height());
+        glyphs_ = font.get();
+    }
+#endif
+    if (!glyphs_) glyphs_ = readFont();
+    if (!backend_)
+        backend_ = options_.headless ? makeHeadlessBackend()
+                                     : makeWindowBackend(options_.programName, canvas_.width(), canvas_.height());
+    backend_->useGlyphs(*glyphs_);
     painter_ = std::make_unique<Painter>(canvas_, *glyphs_, 1.0);
     drawn_ = std::make_unique<DrawList>();
-    backend_ = options_.headless
-                   ? makeHeadlessBackend()
-                   : makeWindowBackend(options_.programName, canvas_.width(), canvas_.height(), *glyphs_);
 }
 
 Screen::~Screen() = default;
