@@ -32,6 +32,11 @@ seconds() {
   end=$(date +%s.%N)
   awk -v a="$start" -v b="$end" 'BEGIN { printf "%.4f\n", b - a }' 
 }
+# "wall cpu": seconds of wall time and of processor time (user + system, every thread) of a run.
+timed() {
+  /usr/bin/time -f "%e %U %S" -o "$work/time" "$@" >/dev/null
+  awk '{ printf "%s %.2f\n", $1, $2 + $3 }' "$work/time"
+}
 median() { sort -g | awk '{ v[NR] = $1 } END { m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2; printf "%.3f\n", m }'; }
 
 echo "load average at start: $(cut -d' ' -f1-3 /proc/loadavg)"
@@ -45,23 +50,23 @@ practice_problems=1500
 practice_keys="11{Enter}"
 for _ in $(seq $practice_problems); do practice_keys+="7{Enter} 7{Enter} 7{Enter}2"; done
 
-echo "| session (halvard, --headless --clock 12:34:56) | problems | store off: problems/s | store on: problems/s | on / off |"
-echo "|---|---|---|---|---|"
+echo "| session (halvard, --headless --clock 12:34:56) | problems | store off: problems/s | store on: problems/s | on / off (wall) | on / off (processor time) |"
+echo "|---|---|---|---|---|---|"
 for session in view practice; do
   if [ $session = view ]; then keys="$view_keys"; problems=$view_problems; else keys="$practice_keys"; problems=$practice_problems; fi
-  off=() on=()
+  : >"$work/off" && : >"$work/on"
   for _ in $(seq "$runs"); do
-    off+=("$(seconds "$bin/halvard" --headless --clock 12:34:56 --keys "$keys" --no-results)")
+    timed "$bin/halvard" --headless --clock 12:34:56 --keys "$keys" --no-results >>"$work/off"
     rm -f "$work/on.sqlite3"*
-    on+=("$(seconds "$bin/halvard" --headless --clock 12:34:56 --keys "$keys" --results "$work/on.sqlite3")")
+    timed "$bin/halvard" --headless --clock 12:34:56 --keys "$keys" --results "$work/on.sqlite3" >>"$work/on"
   done
   stored=$(sqlite3 "$work/on.sqlite3" "SELECT count(*) FROM results")
-  # The session ends on a problem in progress (left): one more row than problems finished.
+  # A session may end on a problem in progress (left): then one row more than problems finished.
   [ "$stored" -ge "$problems" ] || { echo "the store kept $stored rows of $problems problems" >&2; exit 1; }
-  off_s=$(printf '%s\n' "${off[@]}" | median)
-  on_s=$(printf '%s\n' "${on[@]}" | median)
-  awk -v s="$session" -v r="$runs" -v n="$problems" -v off="$off_s" -v on="$on_s" \
-    'BEGIN { printf "| %s (%s runs each, median) | %d | %.0f | %.0f | %.0f%% |\n", s, r, n, n / off, n / on, 100 * off / on }' 
+  off_s=$(cut -d' ' -f1 "$work/off" | median) off_cpu=$(cut -d' ' -f2 "$work/off" | median)
+  on_s=$(cut -d' ' -f1 "$work/on" | median) on_cpu=$(cut -d' ' -f2 "$work/on" | median)
+  awk -v s="$session" -v r="$runs" -v n="$problems" -v off="$off_s" -v on="$on_s" -v offc="$off_cpu" -v onc="$on_cpu" \
+    'BEGIN { printf "| %s (%s runs each, median) | %d | %.0f | %.0f | %.0f%% | %.0f%% (%.2f s against %.2f s) |\n", s, r, n, n / off, n / on, 100 * off / on, 100 * offc / onc, onc, offc }'
 done
 echo
 
