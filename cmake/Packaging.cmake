@@ -175,8 +175,9 @@ add_custom_command(OUTPUT ${drills_report_man}.gz
   COMMAND ${CMAKE_COMMAND} -E make_directory ${drills_share}/man/man1
   COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${drills_release_epoch}
           ${DRILLS_HELP2MAN} --no-info --section=1 "--name=report what pupils did in the drills"
-          --version-string=${PROJECT_VERSION} --output=${drills_report_man} $<TARGET_FILE:drills-report>
+          --version-string=${PROJECT_VERSION} --include=${CMAKE_SOURCE_DIR}/packaging/report.h2m
+          --output=${drills_report_man} $<TARGET_FILE:drills-report>
   COMMAND ${DRILLS_GZIP} -9nf ${drills_report_man}
-  DEPENDS drills-report VERBATIM)
+  DEPENDS drills-report ${CMAKE_SOURCE_DIR}/packaging/report.h2m VERBATIM)
 add_custom_target(drills_report_manual ALL DEPENDS ${drills_report_man}.gz)
 install(FILES ${drills_report_man}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

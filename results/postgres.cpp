@@ -63,6 +63,31 @@ public:
         return out;
     }
 
+    Summary summarise(const Filter& f) override {
+        Connect();
+        const char* values[] = {f.pupil.c_str(), f.program.c_str(), f.since.c_str()};
+        Result r = Run(SummaryQuery("$1", "$2", "$3", " COLLATE \"C\""), values, 3, PGRES_TUPLES_OK);
+        Summary out;
+        for (int i = 0, rows = PQntuples(r.get()); i < rows; ++i) {
+            auto text = [&](int c) { return std::string(PQgetvalue(r.get(), i, c)); };
+            auto number = [&](int c) { return std::stoi(text(c)); };
+            EntrySummary& e = out[text(0)][text(1)][number(2)];
+            e.practised = number(3);
+            e.right1 = number(4);
+            e.right2 = number(5);
+            e.right3 = number(6);
+            e.solution = number(7);
+            e.left = e.practised - e.right1 - e.right2 - e.right3 - e.solution;
+            e.viewed = number(8);
+            e.hints = number(9);
+            e.seconds = std::stod(text(10));
+            e.last = text(11);  // NULL reads as ""
+            const int recent = PQgetisnull(r.get(), i, 12) ? 0 : number(12);  // NULL: no practice
+            e.trend = TrendOf(e.practised, recent, e.right1 - recent);
+        }
+        return out;
+    }
+
 private:
     void Connect() {
         if (conn_ && PQstatus(conn_) == CONNECTION_OK) return;

@@ -9,10 +9,12 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <sstream>
 
 #include "results/report.h"
 #include "results/store.h"
+#include "results/summary_rig.h"
 
 namespace {
 
@@ -125,10 +127,31 @@ TEST_F(PostgresStore, RecordsAndReportsANameAsTyped) {
     EXPECT_EQ(rows[0].pupil, pupil);
     EXPECT_EQ(rows[0].problem.answers, (std::vector<std::string>{"x=３", "x=4"}));
     EXPECT_DOUBLE_EQ(rows[1].problem.seconds, 4.5);
-    const auto& e = results::Summarise(rows).at(pupil).at("morvane").at(2);
+    const auto summary = results::Summarise(rows);
+    const auto& e = summary.at(pupil).at("morvane").at(2);
     EXPECT_EQ(e.right2, 1);
     EXPECT_EQ(e.solution, 1);
     EXPECT_EQ(Scalar("SELECT version FROM drills_schema"), std::to_string(results::SchemaVersion()));
+}
+
+TEST_F(PostgresStore, TheDatabasesSummaryAgreesWithTheRowsReadBack) {
+    std::ostringstream warn;
+    {
+        std::map<std::string, std::unique_ptr<results::Store>> stores;
+        for (const auto& w : results_rig::VariedHistory(600)) {
+            auto& store = stores[w.pupil];
+            if (!store) store = std::make_unique<results::Store>(Address(), w.pupil, warn);
+            store->record(w.problem);
+        }
+        for (auto& [pupil, store] : stores) EXPECT_EQ(store->finish(), 0u) << pupil;
+    }
+    EXPECT_EQ(warn.str(), "");
+    const auto db = results::OpenPostgres(Address());
+    ASSERT_EQ(results::Summarise(db->load({})).size(), 3u);
+    for (const auto& filter : results_rig::ReportFilters()) {
+        SCOPED_TRACE(filter.pupil + "|" + filter.program + "|" + filter.since);
+        results_rig::ExpectSameSummary(db->summarise(filter), results::Summarise(db->load(filter)));
+    }
 }
 
 TEST_F(PostgresStore, ADatabaseOfTheFirstVersionMigrates) {

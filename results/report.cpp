@@ -8,24 +8,6 @@
 
 namespace results {
 
-namespace {
-
-// The first-attempt rate of the last ten practice problems against the ones before them;
-// none when there are no earlier ones to compare with.
-std::optional<double> Trend(const std::vector<bool>& firstTime) {
-    constexpr size_t kRecent = 10;
-    if (firstTime.size() <= kRecent) return std::nullopt;
-    const size_t split = firstTime.size() - kRecent;
-    auto rate = [&](size_t from, size_t to) {
-        size_t right = 0;
-        for (size_t i = from; i < to; ++i) right += firstTime[i] ? 1 : 0;
-        return static_cast<double>(right) / static_cast<double>(to - from);
-    };
-    return rate(split, firstTime.size()) - rate(0, split);
-}
-
-}  // namespace
-
 Summary Summarise(const std::vector<StoredProblem>& problems) {
     Summary summary;
     std::map<EntrySummary*, std::vector<bool>> firstTime;
@@ -52,7 +34,12 @@ Summary Summarise(const std::vector<StoredProblem>& problems) {
         if (p.started > e.last) e.last = p.started;
         firstTime[&e].push_back(p.outcome == "right1");
     }
-    for (auto& [entry, history] : firstTime) entry->trend = Trend(history);
+    for (auto& [entry, history] : firstTime) {
+        const auto split = history.size() - std::min<size_t>(history.size(), kTrendRecent);
+        const auto earlier = std::count(history.begin(), history.begin() + static_cast<long>(split), true);
+        const auto recent = std::count(history.begin() + static_cast<long>(split), history.end(), true);
+        entry->trend = TrendOf(entry->practised, static_cast<int>(recent), static_cast<int>(earlier));
+    }
     return summary;
 }
 

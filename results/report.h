@@ -2,7 +2,6 @@
 #pragma once
 
 #include <iosfwd>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,19 +10,8 @@
 
 namespace results {
 
-struct EntrySummary {
-    int practised = 0;  // practice problems, whatever their outcome
-    int right1 = 0, right2 = 0, right3 = 0, solution = 0, left = 0;
-    int viewed = 0;  // problems looked at in view mode; they count nowhere else
-    int hints = 0;   // worked-solution steps shown in practice
-    double seconds = 0;
-    std::string last;             // start of the latest practice problem, empty when none
-    std::optional<double> trend;  // first-attempt rate of the last ten minus that of the ones before
-};
-
-// pupil -> program -> entry.
-using Summary = std::map<std::string, std::map<std::string, std::map<int, EntrySummary>>>;
-
+// The summary of problems read back one by one, oldest first; Database::summarise gives the same
+// figures without reading the rows.
 Summary Summarise(const std::vector<StoredProblem>& problems);
 
 enum class Format { Text, Csv, Json, Html };

@@ -20,7 +20,14 @@ int main(int argc, char** argv) {
     app.add_option("--pupil", filter.pupil, "Only this pupil");
     app.add_option("--program", filter.program, "Only this program (halvard, morvane, quillon, brenwick)");
     app.add_option("--since", filter.since, "Only problems started on or after YYYY-MM-DD");
-    CLI11_PARSE(app, argc, argv);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        if (e.get_exit_code() == 0) return app.exit(e);  // --help, --version
+        // A bad option: one line and status 2, as in the programs.
+        std::cerr << "drills-report: " << e.what() << "; see --help\n";
+        return 2;
+    }
     if (!filter.since.empty() && !std::regex_match(filter.since, std::regex(R"(\d{4}-\d{2}-\d{2})"))) {
         std::cerr << "drills-report: --since wants YYYY-MM-DD, not " << filter.since << "; see --help\n";
         return 2;
@@ -42,7 +49,7 @@ int main(int argc, char** argv) {
                                   : format == "json" ? results::Format::Json
                                   : format == "html" ? results::Format::Html
                                                      : results::Format::Text;
-        results::WriteReport(results::Summarise(db->load(filter)), f, std::cout);
+        results::WriteReport(db->summarise(filter), f, std::cout);
         std::cout.flush();
         if (!std::cout) {
             std::cerr << "drills-report: cannot write the report\n";

@@ -3,6 +3,9 @@
 #pragma once
 
 #include <array>
+#include <string>
+
+#include "results/store.h"
 
 namespace results {
 
@@ -29,5 +32,35 @@ inline constexpr std::array<Migration, 2> kMigrations{{
 
 inline constexpr const char* kColumns =
     "pupil, program, entry, clock, started, seconds, answers, outcome, hints, viewing, sequence";
+
+// The report's figures per pupil, program and entry, counted where the rows are: one pass over
+// the rows for the sums, then for each entry its latest practice problems (by id, the order they
+// were written) through the index, for the trend. Columns: pupil, program, entry, practised,
+// right1, right2, right3, solution, viewed, hints, seconds, last, right1 among the latest.
+// The parameters are the filter's pupil, program and date, each empty for "any"; `text` orders
+// the start times byte by byte whatever the database's collation.
+inline std::string SummaryQuery(const std::string& pupil, const std::string& program, const std::string& since,
+                                const std::string& text) {
+    auto filter = [&](const std::string& table) {
+        return " WHERE (" + pupil + " = '' OR " + table + "pupil = " + pupil + ") AND (" + program + " = '' OR " +
+               table + "program = " + program + ") AND (" + since + " = '' OR " + table + "started >= " + since +
+               ")";
+    };
+    auto count = [](const std::string& when) {
+        return "SUM(CASE WHEN viewing = 0 AND " + when + " THEN 1 ELSE 0 END)";
+    };
+    return "SELECT totals.*, (SELECT " + count("outcome = 'right1'") +
+           " FROM (SELECT viewing, outcome FROM results AS r" + filter("r.") +
+           " AND r.pupil = totals.pupil AND r.program = totals.program AND r.entry = totals.entry"
+           " AND r.viewing = 0 ORDER BY r.id DESC LIMIT " + std::to_string(kTrendRecent) +
+           ") AS latest) FROM (SELECT pupil, program, entry, SUM(CASE WHEN viewing = 0 THEN 1 ELSE 0 END), " +
+           count("outcome = 'right1'") + ", " + count("outcome = 'right2'") + ", " + count("outcome = 'right3'") +
+           ", " + count("outcome = 'solution'") +
+           ", SUM(CASE WHEN viewing = 0 THEN 0 ELSE 1 END)"
+           ", SUM(CASE WHEN viewing = 0 THEN hints ELSE 0 END)"
+           ", SUM(CASE WHEN viewing = 0 THEN seconds ELSE 0 END)"
+           ", MAX(CASE WHEN viewing = 0 THEN started" + text + " END)"
+           " FROM results" + filter("") + " GROUP BY pupil, program, entry) AS totals";
+}
 
 }  // namespace results

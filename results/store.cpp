@@ -13,6 +13,12 @@ std::unique_ptr<Database> OpenDatabase(const std::string& target, std::ostream& 
     return OpenSqlite(target, warn);
 }
 
+std::optional<double> TrendOf(int practised, int recentRight, int earlierRight) {
+    if (practised <= kTrendRecent) return std::nullopt;
+    return static_cast<double>(recentRight) / kTrendRecent -
+           static_cast<double>(earlierRight) / (practised - kTrendRecent);
+}
+
 std::string DefaultResultsFile() {
     const char* data = std::getenv("XDG_DATA_HOME");
     if (data && *data) return std::string(data) + "/drills/results.sqlite3";

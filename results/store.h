@@ -5,6 +5,7 @@
 
 #include <deque>
 #include <iosfwd>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,6 +27,27 @@ struct Filter {
     std::string since;    // YYYY-MM-DD, empty: from the beginning
 };
 
+// How the problems of one pupil's entry went, as the report shows them.
+struct EntrySummary {
+    int practised = 0;  // practice problems, whatever their outcome
+    int right1 = 0, right2 = 0, right3 = 0, solution = 0, left = 0;
+    int viewed = 0;  // problems looked at in view mode; they count nowhere else
+    int hints = 0;   // worked-solution steps shown in practice
+    double seconds = 0;
+    std::string last;             // start of the latest practice problem, empty when none
+    std::optional<double> trend;  // first-attempt rate of the last ten minus that of the ones before
+};
+
+// pupil -> program -> entry.
+using Summary = std::map<std::string, std::map<std::string, std::map<int, EntrySummary>>>;
+
+// The number of latest practice problems the trend compares with the ones before them.
+inline constexpr int kTrendRecent = 10;
+
+// The trend from first-attempt counts: `recentRight` of the latest kTrendRecent practice
+// problems, `earlierRight` of the `practised - kTrendRecent` before them; none without earlier ones.
+std::optional<double> TrendOf(int practised, int recentRight, int earlierRight);
+
 // A database the store writes to. Every failure is thrown as std::exception; the store decides
 // what it means for the pupil.
 class Database {
@@ -35,6 +57,9 @@ public:
     virtual void insert(const std::string& pupil, const shell::ProblemRecord& problem) = 0;
     // Every stored problem that passes the filter, oldest first.
     virtual std::vector<StoredProblem> load(const Filter& filter) = 0;
+    // The report's figures for the problems that pass the filter, counted by the database itself
+    // so that a class's whole history is never read row by row.
+    virtual Summary summarise(const Filter& filter) = 0;
 };
 
 // The newest schema version; each version is one migration.

@@ -13,10 +13,12 @@
 #include <fstream>
 #include <functional>
 #include <iostream>
+#include <map>
 #include <set>
 #include <sstream>
 
 #include "results/report.h"
+#include "results/summary_rig.h"
 
 namespace {
 
@@ -103,6 +105,50 @@ TEST(ResultsStore, FiltersByPupilProgramAndDate) {
                         {{"x' OR '1'='1", "", ""}, 0}};
     for (const auto& row : rows)
         EXPECT_EQ(db->load(row.filter).size(), row.rows) << row.filter.pupil << "|" << row.filter.program;
+}
+
+TEST(ResultsStore, TheDatabasesSummaryAgreesWithTheRowsReadBack) {
+    const std::string file = FreshDir("summary") + "/r.sqlite3";
+    std::ostringstream warn;
+    {
+        std::map<std::string, std::unique_ptr<results::Store>> stores;
+        for (const auto& w : results_rig::VariedHistory(600)) {
+            auto& store = stores[w.pupil];
+            if (!store) store = std::make_unique<results::Store>(file, w.pupil, warn);
+            store->record(w.problem);
+        }
+        for (auto& [pupil, store] : stores) EXPECT_EQ(store->finish(), 0u) << pupil;
+    }
+    EXPECT_EQ(warn.str(), "");
+    const auto db = results::OpenSqlite(file, warn);
+    ASSERT_EQ(results::Summarise(db->load({})).size(), 3u);
+    for (const auto& filter : results_rig::ReportFilters()) {
+        SCOPED_TRACE(filter.pupil + "|" + filter.program + "|" + filter.since);
+        results_rig::ExpectSameSummary(db->summarise(filter), results::Summarise(db->load(filter)));
+    }
+}
+
+// The log of committed problems is copied back into the database file while the store goes on
+// writing, and never grows without bound however fast problems come.
+TEST(ResultsStore, TheLogIsCopiedBackWhileTheStoreWrites) {
+    const std::string dir = FreshDir("log");
+    const std::string file = dir + "/r.sqlite3";
+    std::ostringstream warn;
+    results::Store store(file, "aki", warn);
+    const auto size = [](const std::string& f) { return fs::exists(f) ? fs::file_size(f) : 0; };
+    const auto before = size(file);
+    int sequence = 0;
+    // Fewer pages than the most the log may hold: only the copy on the other thread fills the file.
+    for (; sequence < 1200; ++sequence) store.record(Problem("halvard", 1 + sequence % 13, "right1", sequence));
+    for (int i = 0; i < 200 && size(file) < before + 64 * 1024; ++i) usleep(50'000);
+    EXPECT_GE(size(file), before + 64 * 1024) << "nothing was copied back into " << file;
+    // Without a pause. Each problem adds at least two pages (the row's and the index's) to the
+    // log, so without checkpoints it would hold over 24,000; the copy keeps it near 4,000.
+    for (; sequence < 13200; ++sequence) store.record(Problem("halvard", 1 + sequence % 13, "right1", sequence));
+    EXPECT_LT(size(file + "-wal"), 10000u * (4096u + 24u));
+    EXPECT_EQ(store.finish(), 0u);
+    EXPECT_EQ(warn.str(), "");
+    EXPECT_EQ(Count(file), 13200);
 }
 
 TEST(ResultsStore, ADatabaseOfTheFirstVersionMigratesKeepingItsRows) {

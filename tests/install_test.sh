@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # `cmake --install` into a temporary prefix gives four working programs with valid launchers,
-# icons at every size, valid AppStream metadata and manual pages that match the options.
+# icons at every size, valid AppStream metadata and manual pages that match the options, and
+# the report with its manual page.
 # Usage: install_test.sh BUILD_DIR ID_PREFIX VERSION   (exit 77: a validator is missing)
 set -u
 build=${1:?usage: install_test.sh BUILD_DIR ID_PREFIX VERSION}
@@ -28,6 +29,25 @@ desktop_value() { sed -n "s/^$2=//p" "$1" | head -n 1; }
 installed_bins=$(cd "$prefix/bin" && ls | sort | tr '\n' ' ')
 [ "$installed_bins" = "brenwick drills-report halvard morvane quillon " ] || fail "bin/ holds: $installed_bins"
 [ -z "$(find "$prefix" -name '*.a' -o -name 'drills_tests')" ] || fail "build-only files installed: $(find "$prefix" -name '*.a' -o -name 'drills_tests')"
+
+# The manual page of PROG renders without a warning and lists every option of --help, each
+# heading of HEADINGS (_ for a blank) and each exit status of STATUSES.
+check_manual() {
+  local prog=$1 headings=$2 statuses=$3 page=$prefix/share/man/man1/$1.1.gz option heading status
+  [ -f "$page" ] || { fail "$prog: no manual page $page"; return; }
+  LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$page" >"$work/man.txt" 2>"$work/man.err"
+  [ -s "$work/man.err" ] && fail "$prog: man warns: $(cat "$work/man.err")"
+  for option in $("$prefix/bin/$prog" --help | grep -o -- '--[a-z]\+' | sort -u); do
+    grep -q -- "$option" "$work/man.txt" || fail "$prog: the manual page lacks $option"
+  done
+  for heading in $headings; do
+    grep -q "^${heading//_/ }" "$work/man.txt" || fail "$prog: the manual page has no ${heading//_/ } section"
+  done
+  for status in $statuses; do
+    sed -n '/^EXIT STATUS/,/^[A-Z]/p' "$work/man.txt" | grep -Eq "^ +$status " || fail "$prog: the manual page does not explain status $status"
+  done
+  grep -q "^ *$prog - " "$work/man.txt" || fail "$prog: the manual page is not named $prog"
+}
 
 # Every program runs from an unrelated directory, as a launcher starts it: found on PATH by the
 # desktop entry's Exec line, with nothing from the build tree on PATH.
@@ -88,26 +108,10 @@ for prog in "${programs[@]}"; do
     fail "$prog: no metadata $metainfo"
   fi
 
-  # The manual page renders without a warning and lists every option of --help, the exit
-  # statuses and the keys.
-  page=$prefix/share/man/man1/$prog.1.gz
-  if [ -f "$page" ]; then
-    LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$page" >"$work/man.txt" 2>"$work/man.err"
-    [ -s "$work/man.err" ] && fail "$prog: man warns: $(cat "$work/man.err")"
-    for option in $("$prefix/bin/$prog" --help | grep -o -- '--[a-z]\+' | sort -u); do
-      grep -q -- "$option" "$work/man.txt" || fail "$prog: the manual page lacks $option"
-    done
-    for heading in NAME SYNOPSIS DESCRIPTION OPTIONS KEYS 'EXIT STATUS'; do
-      grep -q "^$heading" "$work/man.txt" || fail "$prog: the manual page has no $heading section"
-    done
-    for status in 0 2 70 74; do
-      sed -n '/^EXIT STATUS/,/^[A-Z]/p' "$work/man.txt" | grep -Eq "^ +$status " || fail "$prog: the manual page does not explain status $status"
-    done
-    grep -q "^ *$prog - " "$work/man.txt" || fail "$prog: the manual page is not named $prog"
-  else
-    fail "$prog: no manual page $page"
-  fi
+  check_manual "$prog" "NAME SYNOPSIS DESCRIPTION OPTIONS KEYS EXIT_STATUS ENVIRONMENT FILES" "0 2 70 74 75"
 done
+
+check_manual drills-report "NAME SYNOPSIS DESCRIPTION OPTIONS EXIT_STATUS ENVIRONMENT FILES" "0 1 2 74"
 
 [ "$failures" -eq 0 ] || { echo "install test: $failures failures"; exit 1; }
 echo "install test: 4 programs ran from $prefix; launchers, icons, metadata and manual pages are valid"
