@@ -84,4 +84,9 @@ char* PQgetvalue(const PGresult* res, int row, int column) {
     return f ? f(res, row, column) : kEmpty;
 }
 
+int PQgetisnull(const PGresult* res, int row, int column) {
+    static auto* const f = find<decltype(PQgetisnull)>("PQgetisnull");
+    return f ? f(res, row, column) : 1;
+}
+
 }  // extern "C"
