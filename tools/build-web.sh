@@ -112,6 +112,8 @@ compile() {  # SOURCE: compiled again only when it or any header is newer than i
 }
 sources=$(find "$repo/runtime" "$repo/shell" "$repo/halvard" "$repo/morvane" "$repo/quillon" "$repo/brenwick" \
   -maxdepth 1 -name '*.cpp' ! -name '*_test.cpp' | sort)
+# A page keeps no results: of the store only the run that starts a program without one.
+sources+=$'\n'"$repo/results/run.cpp"
 echo "build-web: compiling $(echo "$sources" | wc -l) files"
 running=0
 for src in $sources; do
@@ -152,7 +154,7 @@ ldflags=(-O2 -fexceptions -sASYNCIFY -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1
   --preload-file "$out/drills-gothic.ttf@/drills-gothic.ttf")
 common=()
 for src in $sources; do
-  case "$src" in "$repo"/runtime/* | "$repo"/shell/*) common+=("$obj/$(echo "${src#"$repo"/}" | tr / _).o") ;; esac
+  case "$src" in "$repo"/runtime/* | "$repo"/shell/* | "$repo"/results/*) common+=("$obj/$(echo "${src#"$repo"/}" | tr / _).o") ;; esac
 done
 rows=
 for prog in halvard morvane quillon brenwick; do
