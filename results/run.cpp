@@ -27,8 +27,10 @@ int Main(const shell::Program& program, int argc, const char* const* argv) {
     try {
         const rt::Options options = rt::parseCommandLine(argc, argv, name, program.canvasWidth);
 #ifdef __EMSCRIPTEN__
-        // A page has no file or server to keep finished problems in.
-        return shell::RunProgram(program, options);
+        // A page has no file or server to keep finished problems in. Its main returns long after
+        // the page started it (each wait handed control back to the browser), when returning
+        // tells nobody; exit lets the page show that the program has ended.
+        std::exit(shell::RunProgram(program, options));
 #else
         const std::optional<std::string> target = ResultsTarget(options);
         if (!target) return shell::RunProgram(program, options);
