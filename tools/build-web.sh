@@ -103,10 +103,11 @@ project_version=$(sed -n 's/^project(drills VERSION \([0-9.]*\).*/\1/p' "$repo/C
 cxxflags=(-std=c++20 -O2 -fexceptions -I"$repo" -I"$out/include" -I"$prefix/include/SDL2"
   -DDRILLS_VERSION="\"$project_version\"")
 
-compile() {  # SOURCE: compiled again only when it or any header is newer than its object
+source_dirs=("$repo/runtime" "$repo/shell" "$repo/results" "$repo/halvard" "$repo/morvane" "$repo/quillon" "$repo/brenwick")
+compile() {  # SOURCE: compiled again only when it or any of the programs' headers is newer than its object
   local src=$1 o
   o="$obj/$(echo "${1#"$repo"/}" | tr / _).o"
-  if [ ! -f "$o" ] || [ "$src" -nt "$o" ] || [ -n "$(find "$repo" -name '*.h' -newer "$o" -print -quit)" ]; then
+  if [ ! -f "$o" ] || [ "$src" -nt "$o" ] || [ -n "$(find "${source_dirs[@]}" \( -name '*.h' -o -name '*.inc' \) -newer "$o" -print -quit)" ]; then
     em++ "${cxxflags[@]}" -c "$src" -o "$o"
   fi
 }
@@ -134,7 +135,7 @@ chars="$out/characters.txt"
 # A subset is a derived font: it may not carry the original's name.
 import sys
 from fontTools.ttLib import TTFont
-f = TTFont(sys.argv[1])
+f = TTFont(sys.argv[1], recalcTimestamp=False)  # the same bytes each time
 for rec in f['name'].names:
     if rec.nameID in (1, 3, 4, 6, 16, 17):
         rec.string = 'Drills Gothic' if rec.nameID != 6 else 'DrillsGothic'
