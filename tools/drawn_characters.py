@@ -26,26 +26,31 @@ def literal_characters(code):
         elif code.startswith('/*', i):
             i = code.find('*/', i + 2)
             i = n if i < 0 else i + 2
-        elif c == 'R' and code.startswith('"', i + 1):
-            # A raw string: R"delim( ... )delim".
-            open_paren = code.find('(', i + 2)
-            close = ')' + code[i + 2:open_paren] + '"'
-            end = code.find(close, open_paren + 1)
-            end = n if end < 0 else end
-            out.append(code[open_paren + 1:end])
-            i = end + len(close)
         elif c in '"\'':
             j = i + 1
             while j < n and code[j] != c:
                 j += 2 if code[j] == '\\' else 1
             out.append(code[i + 1:j])
             i = j + 1
-        elif c.isalnum() or c == '_':
-            # A whole word, so that the ' of a digit separator (1'000) starts no literal.
+        elif c.isdigit():
+            # A number, so that the ' of a digit separator (1'000) starts no literal.
             j = i
-            while j < n and (code[j].isalnum() or code[j] in "_'"):
+            while j < n and (code[j].isascii() and code[j].isalnum() or code[j] in "_.'"):
                 j += 1
-            i = max(j, i + 1)
+            i = j
+        elif c.isascii() and (c.isalpha() or c == '_'):
+            j = i
+            while j < n and code[j].isascii() and (code[j].isalnum() or code[j] == '_'):
+                j += 1
+            if code[j - 1] == 'R' and code.startswith('"', j):
+                # A raw string (R, u8R, UR...): R"delim( ... )delim".
+                open_paren = code.find('(', j + 1)
+                close = ')' + code[j + 1:open_paren] + '"'
+                end = code.find(close, open_paren + 1)
+                end = n if end < 0 else end
+                out.append(code[open_paren + 1:end])
+                j = end + len(close)
+            i = j
         else:
             i += 1
     return set(''.join(out))
