@@ -5,6 +5,8 @@
   that practise a problem with a wrong answer (the cross and the first worked step appear); its
   canvas must then match, thresholded, the desktop's headless screenshot after the same keys:
   glyph edges may differ in grey level, lit pixels may not.
+- The page takes the keyboard when it opens and again on a click, and keeps F1, F3, F5 and F11
+  from the browser.
 - An answer typed through the input-method path (composition, then commit) is taken as typed:
   the page then shows what the desktop shows after the right answer typed as keys. Text being
   composed is not typed, and the Enter that confirms a composition does not confirm the answer.
@@ -12,7 +14,7 @@
 - "end" in the menu leaves a closing text with a link back to the list.
 - A phone held upright (390 x 844) shows the whole canvas, aspect kept, centred, one canvas pixel
   to each device pixel; at device pixel ratio 2 the canvas is drawn at twice the resolution.
-- Firefox's headless screenshot of a page shows its contents screen.
+- Firefox's picture of a page shows its contents screen.
 
 Usage: browser_test.py SITE_DIR BIN_DIR
 """
@@ -172,6 +174,18 @@ def input_method(tab, port):
     right = desktop_shot(prog, '11{Enter}x=5{Enter}', 'right')
     before_answer = desktop_shot(prog, '11{Enter}', 'asked')
     width, height = png_size(right)
+    tab.open(f'http://127.0.0.1:{port}/{prog}.html?clock={CLOCK}', width, height)
+    check(tab.evaluate('document.activeElement.id') == 'keys', 'the page takes the keyboard when it opens')
+    tab.evaluate('document.activeElement.blur()')
+    for kind in ('mousePressed', 'mouseReleased'):
+        tab.call('Input.dispatchMouseEvent', type=kind, x=width // 2, y=height // 2, button='left', clickCount=1)
+    check(tab.evaluate('document.activeElement.id') == 'keys', 'a click on the canvas gives it the keyboard again')
+    # The browser's own function keys stay with the page.
+    tab.evaluate('window.__kept = []; addEventListener("keydown", e => __kept.push(e.defaultPrevented)); 1')
+    for n, vk in ((1, 112), (3, 114), (5, 116), (11, 122)):
+        tab.key(f'F{n}', f'F{n}', vk)
+    kept = tab.evaluate('__kept')
+    check(kept == [True] * 4, 'F1, F3, F5 and F11 are kept from the browser', kept)
     tab.open(f'http://127.0.0.1:{port}/{prog}.html?clock={CLOCK}', width, height)
     tab.type('11\r')
     check(matches(same_as(tab, before_answer)), 'input method: the problem is asked')
