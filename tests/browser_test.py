@@ -208,6 +208,10 @@ def input_method(tab, port):
     tab.settle()
     got = same_as(tab, right)
     check(matches(got), 'input method: "ｘ＝５" composed and confirmed is taken as x=5, marked right', got)
+    # No caret blinks in the field while the page waits: it holds a selection, not a cursor.
+    field = tab.evaluate('(() => { const k = document.getElementById("keys");'
+                         ' return [document.activeElement === k, k.selectionStart, k.selectionEnd]; })()')
+    check(field[0] and field[1] < field[2], 'the waiting field has no blinking caret', field)
     wrong = desktop_shot(prog, '11{Enter}x=4{Enter}', 'other')
     check(not matches(same_as(tab, wrong)), 'input method: the right answer does not look like a wrong one')
 
