@@ -151,9 +151,10 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${DRILLS_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${DRILLS_HOMEPAGE})
-# The libraries come from what the binaries really link; the font is opened by path at run time.
+# The libraries come from what the binaries really link; the font is opened by path at run time,
+# the PostgreSQL client library only when a server store is used and SDL_image only for a PNG.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-ipafont-gothic)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, libpq5, libsdl2-image-2.0-0")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 include(CPack)
 

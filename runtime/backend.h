@@ -28,11 +28,14 @@ public:
     virtual void wait() = 0;
     // False for the headless backend: no person, no events, never sleeps.
     virtual bool interactive() const = 0;
+    // The glyphs for a backend that draws at its own resolution, handed over before the first
+    // present; they must outlive the backend.
+    virtual void useGlyphs(Glyphs&) {}
 };
 
 std::unique_ptr<Backend> makeHeadlessBackend();
-// Throws StartupError when no display can be opened.
-// The window draws its own pixels at its scale with `glyphs`, which must outlive it.
-std::unique_ptr<Backend> makeWindowBackend(const std::string& title, int width, int height, Glyphs& glyphs);
+// Throws StartupError when no display can be opened. The window opens hidden; it draws its own
+// pixels at its scale with the glyphs given to useGlyphs().
+std::unique_ptr<Backend> makeWindowBackend(const std::string& title, int width, int height);
 
 }  // namespace rt

@@ -6,6 +6,11 @@
 #ifndef __EMSCRIPTEN__
 
 #include <SDL.h>
+#include <SDL_syswm.h>
+#if defined(SDL_VIDEO_DRIVER_X11) && !defined(__EMSCRIPTEN__)
+#define DRILLS_WAIT_ON_X11 1
+#include <poll.h>
+#endif
 
 #include <algorithm>
 #include <cmath>
@@ -27,10 +32,93 @@ namespace {
 // the wait; the wait then looks again this often.
 constexpr int kComposingWaitMs = 20;
 
+// The part of a window's surface the canvas fills, drawn in palette colours at the window's
+// scale. Collects what changed, in window coordinates, for the next update.
+class WindowPixels final : public DrawTarget {
+public:
+    WindowPixels(SDL_Surface* s, int x, int y, int w, int h)
+        : surface_(s), pixels_(s->pixels), pitch_(s->pitch), bpp_(s->format->BytesPerPixel),
+          x_(x), y_(y), w_(w), h_(h) {
+        for (int i = 0; i < 16; ++i)
+            colours_[i] = SDL_MapRGB(s->format, static_cast<Uint8>(kPalette[i] >> 16),
+                                     static_cast<Uint8>(kPalette[i] >> 8), static_cast<Uint8>(kPalette[i]));
+    }
+
+    // Whether these are still the window's pixels: a new size brings a new surface.
+    bool over(const SDL_Surface* s) const { return s == surface_ && s->pixels == pixels_; }
+
+    int width() const override { return w_; }
+    int height() const override { return h_; }
+    int left() const { return x_; }
+    int top() const { return y_; }
+    void fill(std::uint8_t c) override { fillRect(0, 0, w_ - 1, h_ - 1, c); }
+
+    void fillRect(int x1, int y1, int x2, int y2, std::uint8_t c) override {
+        if (x1 > x2) std::swap(x1, x2);
+        if (y1 > y2) std::swap(y1, y2);
+        x1 = std::max(x1, 0);
+        y1 = std::max(y1, 0);
+        x2 = std::min(x2, w_ - 1);
+        y2 = std::min(y2, h_ - 1);
+        if (x1 > x2 || y1 > y2) return;
+        for (int y = y1; y <= y2; ++y) {
+            Uint8* row = rowAt(y);
+            if (bpp_ == 4) {
+                std::fill_n(reinterpret_cast<Uint32*>(row) + x1, x2 - x1 + 1, colours_[c]);
+            } else {
+                for (int x = x1; x <= x2; ++x) put(row, x, c);
+            }
+        }
+        touch(x1, y1, x2, y2);
+    }
+
+    void blit(int x, int y, const std::uint8_t* mask, int w, int h, std::uint8_t c, const Rect& clip) override {
+        const int xa = std::max({x, clip.x1, 0}), xb = std::min({x + w - 1, clip.x2, w_ - 1});
+        const int ya = std::max({y, clip.y1, 0}), yb = std::min({y + h - 1, clip.y2, h_ - 1});
+        if (xa > xb || ya > yb) return;
+        for (int py = ya; py <= yb; ++py) {
+            const std::uint8_t* bits = mask + static_cast<size_t>(py - y) * w;
+            Uint8* row = rowAt(py);
+            if (bpp_ == 4) {
+                auto* out = reinterpret_cast<Uint32*>(row);
+                for (int px = xa; px <= xb; ++px)
+                    if (bits[px - x]) out[px] = colours_[c];
+            } else {
+                for (int px = xa; px <= xb; ++px)
+                    if (bits[px - x]) put(row, px, c);
+            }
+        }
+        touch(xa, ya, xb, yb);
+    }
+
+    Rect takeDirty() {
+        Rect r = dirty_;
+        dirty_ = Rect{};
+        return r;
+    }
+
+private:
+    // The row of canvas pixel row y, starting at canvas column 0.
+    Uint8* rowAt(int y) const {
+        return static_cast<Uint8*>(pixels_) + static_cast<size_t>(y + y_) * pitch_ + static_cast<size_t>(x_) * bpp_;
+    }
+    void put(Uint8* row, int x, std::uint8_t c) const {
+        std::memcpy(row + static_cast<size_t>(x) * bpp_, &colours_[c], static_cast<size_t>(bpp_));
+    }
+    void touch(int x1, int y1, int x2, int y2) { dirty_.add(Rect{x1 + x_, y1 + y_, x2 + x_, y2 + y_}); }
+
+    const SDL_Surface* surface_;
+    void* pixels_;
+    int pitch_, bpp_;
+    int x_, y_, w_, h_;  // where the canvas lies in the surface, and its size
+    Uint32 colours_[16];
+    Rect dirty_;
+};
+
 class WindowBackend final : public Backend {
 public:
-    WindowBackend(const std::string& title, int width, int height, Glyphs& glyphs)
-        : width_(width), height_(height), glyphs_(glyphs), shown_(static_cast<size_t>(width) * height, 0) {
+    WindowBackend(const std::string& title, int width, int height)
+        : width_(width), height_(height), shown_(static_cast<size_t>(width) * height, 0) {
         // The window surface is updated a few cells at a time; the system's own framebuffer
         // (shared memory on X11) does that at once, where a GL-backed one redraws the window.
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
@@ -58,8 +146,16 @@ public:
         if (!window_) throw StartupError(std::string("cannot open a window: ") + SDL_GetError());
         // Below this the smallest text loses its strokes.
         SDL_SetWindowMinimumSize(window_, width * 6 / 10, height * 6 / 10);
+        // On X11 SDL hands every key to the input method first and reports the text it gives
+        // back only after all the keys of that batch.
+        const char* driver = SDL_GetCurrentVideoDriver();
+        if (driver && std::strcmp(driver, "x11") == 0) input_ = KeyInput(KeyInput::Order::KeysFirstInBatch);
         SDL_StartTextInput();
-        redraw_ = true;
+#ifdef DRILLS_WAIT_ON_X11
+        SDL_SysWMinfo info;
+        SDL_VERSION(&info.version);
+        if (SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11) x11_ = info.info.x11.display;
+#endif
     }
 
     ~WindowBackend() override {
@@ -79,14 +175,20 @@ public:
                     break;
                 case SDL_WINDOWEVENT:
                     if (ev.window.event == SDL_WINDOWEVENT_CLOSE) closed = true;
+                    // A new size comes with new window pixels: the picture is painted again,
+                    // unless it already was at that size after the change (as at the first
+                    // picture, sized once the window manager had placed the window). A size
+                    // left and come back to passes through another one, which repaints.
+                    if (ev.window.event == SDL_WINDOWEVENT_SIZE_CHANGED &&
+                        (ev.window.data1 != paintedW_ || ev.window.data2 != paintedH_))
+                        repaint_ = true;
                     if (ev.window.event == SDL_WINDOWEVENT_EXPOSED ||
-                        ev.window.event == SDL_WINDOWEVENT_SIZE_CHANGED ||
                         ev.window.event == SDL_WINDOWEVENT_RESTORED ||
                         ev.window.event == SDL_WINDOWEVENT_MAXIMIZED)
-                        redraw_ = true;
+                        resend_ = true;
                     break;
                 case SDL_TEXTEDITING:
-                    input_.composing(ev.edit.text[0] != '\0', ev.edit.timestamp);
+                    input_.composing(ev.edit.text[0] != '\0', ev.edit.timestamp, keys);
                     break;
                 case SDL_TEXTINPUT:
                     // Printable characters come only from here: their key-down would double them.
@@ -99,6 +201,7 @@ public:
                     break;
             }
         }
+        input_.endBatch(keys);
         return closed;
     }
 
@@ -108,41 +211,64 @@ public:
             // Shown only now, with something to show: never an empty or black window first.
             SDL_ShowWindow(window_);
             shown_once_ = true;
-            redraw_ = true;
+            // The window manager has sized the maximised window by the time it is shown; taking
+            // that size now paints the first picture once, at its final size.
+            SDL_PumpEvents();
         }
         SDL_Surface* surface = SDL_GetWindowSurface(window_);
         if (!surface) throw std::runtime_error(std::string("the window has no surface: ") + SDL_GetError());
-        sync(surface, drawn);
+        const bool whole = paint(surface, drawn);
         if (!iconSet_) {
             setIcon();  // after the first picture, so it never delays it
             iconSet_ = true;
         }
-        if (!changedPixels && !redraw_) return;
-        if (redraw_) {
-            SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
-            copyOut(surface, Rect{0, 0, device_->width() - 1, device_->height() - 1});
+        if (whole || resend_) {
             SDL_UpdateWindowSurface(window_);
-        } else if (!pending_.empty()) {
+        } else if (changedPixels && !pending_.empty()) {
             // Only the changed part is sent: a typed character costs a few cells.
-            SDL_Rect r = copyOut(surface, pending_);
+            SDL_Rect r{pending_.x1, pending_.y1, pending_.x2 - pending_.x1 + 1, pending_.y2 - pending_.y1 + 1};
             SDL_UpdateWindowSurfaceRects(window_, &r, 1);
+        } else {
+            return;
         }
         pending_ = Rect{};
-        redraw_ = false;
+        resend_ = false;
     }
 
     void wait() override {
         // Text being composed may be finished by the input method without a new key event;
         // only then is the wait bounded, so the commit is picked up soon.
-        if (input_.isComposing())
-            SDL_WaitEventTimeout(nullptr, kComposingWaitMs);
-        else
-            SDL_WaitEvent(nullptr);
+        const int timeout = input_.isComposing() ? kComposingWaitMs : -1;
+#ifdef DRILLS_WAIT_ON_X11
+        if (x11_) {
+            waitOnX11(timeout);
+            return;
+        }
+#endif
+        SDL_WaitEventTimeout(nullptr, timeout);
     }
 
     bool interactive() const override { return true; }
+    void useGlyphs(Glyphs& glyphs) override { glyphs_ = &glyphs; }
 
 private:
+#ifdef DRILLS_WAIT_ON_X11
+    // SDL's own wait wakes itself through a second connection by sending an event to the
+    // window; one still on its way when the window is destroyed at the close box makes the X
+    // library end the process with "BadWindow". Waiting here on the connection itself sends
+    // nothing, so a close at any moment ends cleanly.
+    void waitOnX11(int timeout) {
+        SDL_PumpEvents();
+        if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) return;
+        // Flushes what SDL asked of the server and reads what has arrived; events read but not
+        // yet taken are for the next pump, and the socket alone would not show them.
+        if (XPending(x11_) > 0) return;
+        pollfd fd{ConnectionNumber(x11_), POLLIN, 0};
+        poll(&fd, 1, timeout);  // an interrupting signal (SIGTERM) ends the wait too
+    }
+    Display* x11_ = nullptr;
+#endif
+
     void key(SDL_Keycode sym, Uint32 ms, std::deque<char32_t>& keys,
              const std::array<Text, 12>& functionKeys) {
         switch (sym) {
@@ -182,29 +308,49 @@ private:
         return differs;
     }
 
-    // Brings the window's own canvas up to date: the canvas is drawn again at the window's
-    // scale, as large as the window allows with its aspect kept, whenever that scale changes;
-    // otherwise only what was drawn since the last time is drawn.
-    void sync(const SDL_Surface* s, const DrawList& drawn) {
+    // Brings the window's pixels up to date. The drawing is painted straight into the window's
+    // surface (no picture of the window's size is kept beside it): all of it, as large as the
+    // window allows with its aspect kept, whenever the window's pixels are new or its scale
+    // changes; otherwise only what was drawn since the last time. Returns true when all of it
+    // was painted.
+    bool paint(SDL_Surface* s, const DrawList& drawn) {
         const double scale =
             std::min(static_cast<double>(s->w) / width_, static_cast<double>(s->h) / height_);
         size_t from = drawn.after(painted_);
-        if (!device_ || scale != painter_->scale() || s->w != surfaceW_ || s->h != surfaceH_) {
-            const int w = std::max(1, static_cast<int>(std::floor(width_ * scale)));
-            const int h = std::max(1, static_cast<int>(std::floor(height_ * scale)));
-            device_.reset();
-            device_ = std::make_unique<Canvas>(w, h);
-            painter_ = std::make_unique<Painter>(*device_, glyphs_, scale);
-            surfaceW_ = s->w;
-            surfaceH_ = s->h;
-            ox_ = (s->w - w) / 2;
-            oy_ = (s->h - h) / 2;
+        const bool whole = repaint_ || !pixels_ || !pixels_->over(s) || scale != painter_->scale();
+        if (whole) {
+            const int w = std::max(1, std::min(s->w, static_cast<int>(std::floor(width_ * scale))));
+            const int h = std::max(1, std::min(s->h, static_cast<int>(std::floor(height_ * scale))));
+            painter_.reset();
+            pixels_ = std::make_unique<WindowPixels>(s, (s->w - w) / 2, (s->h - h) / 2, w, h);
+            painter_ = std::make_unique<Painter>(*pixels_, *glyphs_, scale);
             from = 0;
-            redraw_ = true;
+            repaint_ = false;
+            paintedW_ = s->w;
+            paintedH_ = s->h;
         }
+        if (SDL_MUSTLOCK(s)) SDL_LockSurface(s);
+        if (whole) blackOut(s, drawn);
         for (size_t i = from; i < drawn.ops.size(); ++i) painter_->apply(drawn.ops[i]);
+        if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
         painted_ = drawn.added;
-        pending_.add(device_->takeDirty());
+        pending_.add(pixels_->takeDirty());
+        return whole;
+    }
+
+    // Blacks out the margins around the canvas, and the canvas itself unless the drawing starts
+    // by filling it: at 4K that is a write of 30 MB saved on the first picture and every resize.
+    void blackOut(SDL_Surface* s, const DrawList& drawn) {
+        const Uint32 black = SDL_MapRGB(s->format, 0, 0, 0);
+        const int x = pixels_->left(), y = pixels_->top(), w = pixels_->width(), h = pixels_->height();
+        if (drawn.ops.empty() || !std::holds_alternative<op::Fill>(drawn.ops.front())) {
+            SDL_FillRect(s, nullptr, black);
+            return;
+        }
+        const SDL_Rect margins[] = {{0, 0, s->w, y}, {0, y + h, s->w, s->h - y - h}, {0, y, x, h},
+                                    {x + w, y, s->w - x - w, h}};
+        for (const SDL_Rect& m : margins)
+            if (m.w > 0 && m.h > 0) SDL_FillRect(s, &m, black);
     }
 
     // The program's mark, drawn with its own painter: "x=" in white on a deep teal disc ringed in
@@ -212,7 +358,7 @@ private:
     void setIcon() {
         constexpr int kSize = 64;
         Canvas icon(kSize, kSize);
-        Painter painter(icon, glyphs_, kSize / 16.0);
+        Painter painter(icon, *glyphs_, kSize / 16.0);
         painter.apply(op::Circle{7.5f, 7.5f, 7.5f, 10, true});
         painter.apply(op::Circle{7.5f, 7.5f, 7.5f, 13, false});
         painter.apply(op::Glyphs{0, 0, U"x=", 1, 1, 15});
@@ -229,52 +375,26 @@ private:
         SDL_FreeSurface(s);
     }
 
-    // Copies device rectangle r into the window surface in its colours; returns where it went.
-    SDL_Rect copyOut(SDL_Surface* s, const Rect& r) {
-        Uint32 colours[16];
-        for (int i = 0; i < 16; ++i)
-            colours[i] = SDL_MapRGB(s->format, static_cast<Uint8>(kPalette[i] >> 16),
-                                    static_cast<Uint8>(kPalette[i] >> 8), static_cast<Uint8>(kPalette[i]));
-        const int x1 = std::max(r.x1, -ox_), x2 = std::min(r.x2, s->w - 1 - ox_);
-        const int y1 = std::max(r.y1, -oy_), y2 = std::min(r.y2, s->h - 1 - oy_);
-        if (x1 > x2 || y1 > y2) return SDL_Rect{0, 0, 0, 0};
-        const int bpp = s->format->BytesPerPixel;
-        if (SDL_MUSTLOCK(s)) SDL_LockSurface(s);
-        for (int y = y1; y <= y2; ++y) {
-            Uint8* out = static_cast<Uint8*>(s->pixels) + static_cast<size_t>(y + oy_) * s->pitch;
-            const std::uint8_t* src = device_->pixels().data() + static_cast<size_t>(y) * device_->width();
-            if (bpp == 4) {
-                auto* row = reinterpret_cast<Uint32*>(out);
-                for (int x = x1; x <= x2; ++x) row[x + ox_] = colours[src[x]];
-            } else {
-                for (int x = x1; x <= x2; ++x)
-                    std::memcpy(out + static_cast<size_t>(x + ox_) * bpp, &colours[src[x]],
-                                static_cast<size_t>(bpp));
-            }
-        }
-        if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
-        return SDL_Rect{x1 + ox_, y1 + oy_, x2 - x1 + 1, y2 - y1 + 1};
-    }
-
     int width_, height_;
-    Glyphs& glyphs_;
+    Glyphs* glyphs_ = nullptr;
     SDL_Window* window_ = nullptr;
     std::vector<std::uint8_t> shown_;  // the unit canvas as the window last showed it
-    std::unique_ptr<Canvas> device_;   // the picture at the window's scale
+    std::unique_ptr<WindowPixels> pixels_;
     std::unique_ptr<Painter> painter_;
-    std::uint64_t painted_ = 0;  // the serial of the last operation in device_
-    Rect pending_;               // device pixels changed but not yet sent
-    int surfaceW_ = 0, surfaceH_ = 0, ox_ = 0, oy_ = 0;
+    std::uint64_t painted_ = 0;  // the serial of the last operation painted into the window
+    Rect pending_;               // window pixels changed but not yet sent
     KeyInput input_;
     bool shown_once_ = false;
     bool iconSet_ = false;
-    bool redraw_ = false;
+    bool repaint_ = false;  // the window's pixels are new: paint the whole drawing
+    int paintedW_ = -1, paintedH_ = -1;  // the size the whole drawing was last painted at
+    bool resend_ = false;   // the window lost what it showed: send all of it again
 };
 
 }  // namespace
 
-std::unique_ptr<Backend> makeWindowBackend(const std::string& title, int width, int height, Glyphs& glyphs) {
-    return std::make_unique<WindowBackend>(title, width, height, glyphs);
+std::unique_ptr<Backend> makeWindowBackend(const std::string& title, int width, int height) {
+    return std::make_unique<WindowBackend>(title, width, height);
 }
 
 }  // namespace rt

@@ -49,6 +49,26 @@ void Rect::add(const Rect& r) {
     y2 = std::max(y2, r.y2);
 }
 
+// Squares of the pen along the line: few per line, each a span per row.
+void DrawTarget::line(int x1, int y1, int x2, int y2, int pen, std::uint8_t c) {
+    const int dx = std::abs(x2 - x1), sx = x1 < x2 ? 1 : -1;
+    const int dy = -std::abs(y2 - y1), sy = y1 < y2 ? 1 : -1;
+    int err = dx + dy;
+    for (;;) {
+        fillRect(x1, y1, x1 + pen - 1, y1 + pen - 1, c);
+        if (x1 == x2 && y1 == y2) break;
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x1 += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y1 += sy;
+        }
+    }
+}
+
 Canvas::Canvas(int width, int height)
     : width_(width), height_(height), pixels_(static_cast<size_t>(width) * height, 0) {}
 
@@ -126,6 +146,29 @@ void Canvas::blit(int x, int y, const std::uint8_t* mask, int w, int h, std::uin
 
 #ifndef __EMSCRIPTEN__
 namespace {
+// SDL_image is opened at the first PNG written or read, not at every start: it brings the TIFF,
+// WebP and JPEG libraries, milliseconds of each program's start for a file most runs never write.
+struct ImageLibrary {
+    decltype(&IMG_SavePNG_RW) savePng = nullptr;
+    decltype(&IMG_Load) load = nullptr;
+    std::string missing;  // why it could not be opened
+};
+
+const ImageLibrary& imageLibrary() {
+    static const ImageLibrary library = [] {
+        ImageLibrary l;
+        void* handle = SDL_LoadObject("libSDL2_image-2.0.so.0");
+        if (handle) {
+            l.savePng = reinterpret_cast<decltype(&IMG_SavePNG_RW)>(SDL_LoadFunction(handle, "IMG_SavePNG_RW"));
+            l.load = reinterpret_cast<decltype(&IMG_Load)>(SDL_LoadFunction(handle, "IMG_Load"));
+        }
+        if (!l.savePng || !l.load)
+            l.missing = std::string("SDL_image cannot be loaded (install libsdl2-image-2.0-0): ") + SDL_GetError();
+        return l;
+    }();
+    return library;
+}
+
 struct SurfaceDeleter {
     void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
 };
@@ -203,13 +246,20 @@ void savePng(const Canvas& canvas, const std::string& path) {
         SDL_FreeRW(rw);
         return 0;
     };
-    if (IMG_SavePNG_RW(s.get(), sink, 1) != 0)
+    const ImageLibrary& image = imageLibrary();
+    if (!image.savePng) {
+        SDL_FreeRW(sink);
+        throw std::runtime_error("cannot write the screenshot " + path + ": " + image.missing);
+    }
+    if (image.savePng(s.get(), sink, 1) != 0)
         throw std::runtime_error("cannot write the screenshot " + path + ": " + IMG_GetError());
     writeWhole(path, png);
 }
 
 Canvas loadPng(const std::string& path) {
-    SurfacePtr raw(IMG_Load(path.c_str()));
+    const ImageLibrary& image = imageLibrary();
+    if (!image.load) throw std::runtime_error("cannot read " + path + ": " + image.missing);
+    SurfacePtr raw(image.load(path.c_str()));
     if (!raw) throw std::runtime_error("cannot read " + path + ": " + IMG_GetError());
     SurfacePtr s(SDL_ConvertSurfaceFormat(raw.get(), SDL_PIXELFORMAT_RGB888, 0));
     if (!s) throw std::runtime_error("cannot convert " + path + ": " + SDL_GetError());

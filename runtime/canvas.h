@@ -14,25 +14,39 @@ struct Rect {
     void add(const Rect& r);
 };
 
-class Canvas {
+// Pixels a painter draws into, in palette colours 0 to 15: the canvas below, or a window's own
+// pixels at its scale. Every primitive clips to the target.
+class DrawTarget {
+public:
+    virtual ~DrawTarget() = default;
+    virtual int width() const = 0;
+    virtual int height() const = 0;
+    virtual void fill(std::uint8_t c) = 0;
+    // Inclusive corners, in any order.
+    virtual void fillRect(int x1, int y1, int x2, int y2, std::uint8_t c) = 0;
+    // A stepped line from (x1, y1) to (x2, y2), each step a pen x pen square from its top-left.
+    virtual void line(int x1, int y1, int x2, int y2, int pen, std::uint8_t c);
+    // Sets the pixels where mask is non-zero; the mask is w x h, placed at (x, y), clipped
+    // to the target and to the rectangle clip.
+    virtual void blit(int x, int y, const std::uint8_t* mask, int w, int h, std::uint8_t c, const Rect& clip) = 0;
+};
+
+class Canvas final : public DrawTarget {
 public:
     Canvas(int width, int height);
 
-    int width() const { return width_; }
-    int height() const { return height_; }
+    int width() const override { return width_; }
+    int height() const override { return height_; }
     std::uint8_t at(int x, int y) const { return pixels_[static_cast<size_t>(y) * width_ + x]; }
     const std::vector<std::uint8_t>& pixels() const { return pixels_; }
 
     // Every primitive clips to the canvas and widens the changed rectangle once.
-    void fill(std::uint8_t c);
+    void fill(std::uint8_t c) override;
     void plot(int x, int y, std::uint8_t c);
-    // Inclusive corners, in any order: rows of spans.
-    void fillRect(int x1, int y1, int x2, int y2, std::uint8_t c);
-    // A stepped line from (x1, y1) to (x2, y2), each step a pen x pen square from its top-left.
-    void line(int x1, int y1, int x2, int y2, int pen, std::uint8_t c);
-    // Sets the pixels where mask is non-zero; the mask is w x h, placed at (x, y), clipped
-    // to the canvas and to the rectangle clip.
-    void blit(int x, int y, const std::uint8_t* mask, int w, int h, std::uint8_t c, const Rect& clip);
+    // Rows of spans.
+    void fillRect(int x1, int y1, int x2, int y2, std::uint8_t c) override;
+    void line(int x1, int y1, int x2, int y2, int pen, std::uint8_t c) override;
+    void blit(int x, int y, const std::uint8_t* mask, int w, int h, std::uint8_t c, const Rect& clip) override;
 
     // For drawing many single pixels: set() clips but leaves the changed rectangle alone, and
     // one touch() afterwards records the whole area.

@@ -10,7 +10,7 @@
 
 namespace rt {
 
-class Canvas;
+class DrawTarget;
 class Glyphs;
 
 namespace op {
@@ -82,13 +82,13 @@ private:
     std::size_t compactAt_ = 1024;
 };
 
-// Draws operations into a canvas at `scale` device pixels per unit. At scale 1 every operation
+// Draws operations into a canvas (or any target) at `scale` device pixels per unit. At scale 1 every operation
 // sets exactly the pixels of the unit grid; at other scales lines and outlines keep at least
 // one device pixel, glyphs are rasterised from the font at the scaled size, and colour 0
 // erases, filled boxes overwrite and text sets only glyph pixels, as at scale 1.
 class Painter {
 public:
-    Painter(Canvas& canvas, Glyphs& glyphs, double scale) : canvas_(canvas), glyphs_(glyphs), scale_(scale) {}
+    Painter(DrawTarget& target, Glyphs& glyphs, double scale) : canvas_(target), glyphs_(glyphs), scale_(scale) {}
     void apply(const DrawOp& op);
     double scale() const { return scale_; }
 
@@ -102,7 +102,7 @@ private:
     void circle(const op::Circle& c);
     void glyphs(const op::Glyphs& g);
 
-    Canvas& canvas_;
+    DrawTarget& canvas_;
     Glyphs& glyphs_;
     double scale_;
 };

@@ -4,6 +4,7 @@
 #include <SDL_ttf.h>
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "runtime/options.h"
 #include "runtime/text.h"
@@ -37,18 +38,25 @@ Glyphs::Glyphs(const std::string& fontFile) : file_(fontFile) {
 }
 
 Glyphs::~Glyphs() {
-    for (auto& [size, f] : fonts_) TTF_CloseFont(f);
+    if (font_) TTF_CloseFont(font_);
 }
 
+// One face serves every height: each further face would read the font's tables again and keep
+// its own copy of them.
 TTF_Font* Glyphs::font(int pixelHeight) {
-    auto it = fonts_.find(pixelHeight);
-    if (it != fonts_.end()) return it->second;
+    if (font_) {
+        if (pixelHeight != height_ && TTF_SetFontSize(font_, pixelHeight) != 0)
+            throw std::runtime_error(std::string("cannot size the font: ") + TTF_GetError());
+        height_ = pixelHeight;
+        return font_;
+    }
     TTF_Font* f = TTF_OpenFont(file_.c_str(), pixelHeight);
     if (!f)
         throw StartupError("cannot read the font " + file_ + " (" + TTF_GetError() +
                            "); install fonts-ipafont-gothic or name another with --font");
     TTF_SetFontHinting(f, TTF_HINTING_MONO);
-    fonts_.emplace(pixelHeight, f);
+    font_ = f;
+    height_ = pixelHeight;
     return f;
 }
 

@@ -32,10 +32,12 @@ public:
     GlyphMask rendered(char32_t ch, int fontHeight);
 
 private:
+    // The one face, set to this height.
     _TTF_Font* font(int pixelHeight);
 
     std::string file_;
-    std::map<int, _TTF_Font*> fonts_;
+    _TTF_Font* font_ = nullptr;
+    int height_ = 0;
     std::map<std::tuple<char32_t, int, int, int>, GlyphMask> cache_;
 };
 

@@ -168,17 +168,26 @@ void Painter::circle(const op::Circle& o) {
     }
     const float outer = outerR * outerR;
     const float inner = o.disc ? -1.0f : (innerR > 0.0f ? innerR * innerR : -1.0f);
-    const int xa = start(x0 - reach), xb = end(x0 + reach) - 1;
-    const int ya = start(y0 - reach), yb = end(y0 + reach) - 1;
+    const int xa = std::max(0, start(x0 - reach)), xb = std::min(canvas_.width() - 1, end(x0 + reach) - 1);
+    const int ya = std::max(0, start(y0 - reach)), yb = std::min(canvas_.height() - 1, end(y0 + reach) - 1);
+    // Each row is drawn as the runs of pixels inside the ring: at most two spans.
     for (int y = ya; y <= yb; ++y) {
         const double dy = (y + 0.5) / scale_ - 0.5 - y0;
-        for (int x = xa; x <= xb; ++x) {
-            const double dx = (x + 0.5) / scale_ - 0.5 - x0;
-            const auto d2 = static_cast<float>(dx * dx + dy * dy);
-            if (d2 < outer && d2 >= inner) canvas_.set(x, y, o.c);
+        int run = -1;
+        for (int x = xa; x <= xb + 1; ++x) {
+            bool inside = false;
+            if (x <= xb) {
+                const double dx = (x + 0.5) / scale_ - 0.5 - x0;
+                const auto d2 = static_cast<float>(dx * dx + dy * dy);
+                inside = d2 < outer && d2 >= inner;
+            }
+            if (inside && run < 0) run = x;
+            if (!inside && run >= 0) {
+                canvas_.fillRect(run, y, x - 1, y, o.c);
+                run = -1;
+            }
         }
     }
-    canvas_.touch(xa, ya, xb, yb);
 }
 
 void Painter::glyphs(const op::Glyphs& g) {

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <future>
 #include <stdexcept>
 #include <thread>
 
@@ -35,12 +36,24 @@ Screen::Screen(const Options& options)
         script_ = std::make_unique<KeyScript>(parseKeyScript(options_.keys.value_or("")));
     if (options_.traceStream || !options_.traceFile.empty())
         trace_ = std::make_unique<Trace>(options_.traceStream, options_.traceFile);
-    glyphs_ = std::make_unique<Glyphs>(options_.fontFile.empty() ? findDefaultFont() : options_.fontFile);
+    const std::string fontFile = options_.fontFile;
+    auto readFont = [fontFile] { return std::make_unique<Glyphs>(fontFile.empty() ? findDefaultFont() : fontFile); };
+#ifndef __EMSCRIPTEN__
+    if (!options_.headless) {
+        // The font is looked up and read while the window opens: each takes a while at start-up
+        // and neither needs the other. A font that fails still ends the run before anything shows.
+        auto font = std::async(std::launch::async, readFont);
+        backend_ = makeWindowBackend(options_.programName, canvas_.width(), canvas_.height());
+        glyphs_ = font.get();
+    }
+#endif
+    if (!glyphs_) glyphs_ = readFont();
+    if (!backend_)
+        backend_ = options_.headless ? makeHeadlessBackend()
+                                     : makeWindowBackend(options_.programName, canvas_.width(), canvas_.height());
+    backend_->useGlyphs(*glyphs_);
     painter_ = std::make_unique<Painter>(canvas_, *glyphs_, 1.0);
     drawn_ = std::make_unique<DrawList>();
-    backend_ = options_.headless
-                   ? makeHeadlessBackend()
-                   : makeWindowBackend(options_.programName, canvas_.width(), canvas_.height(), *glyphs_);
 }
 
 Screen::~Screen() = default;
@@ -222,6 +235,7 @@ Text Screen::nextKey(bool idle) {
         // screen costs no CPU and a keystroke still wakes the program at once.
         present();
         ++activity_.waits;
+        if (trace_) trace_->flush();
         backend_->wait();
         pumpNow();
         if (!keys_.empty()) {
@@ -313,6 +327,7 @@ void Screen::waitForClose(int status) {
     for (;;) {
         present();
         ++activity_.waits;
+        if (trace_) trace_->flush();
         backend_->wait();
         keys_.clear();
         if (backend_->pump(keys_, functionKeys_)) throw ProgramEnd{status};

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "runtime/canvas.h"
+#include "runtime/trace.h"
 
 namespace rt {
 namespace {
@@ -84,6 +85,38 @@ TEST(Trace, WritesOpsWithTheirArgumentsAsGiven) {
     EXPECT_EQ(ev[5].dump(), R"({"op":"seedRandom","n":102})");
     EXPECT_EQ(ev[6].dump(), R"({"op":"setFunctionKey","n":1,"text":"\\"})");
     EXPECT_EQ(ev[7].dump(), R"({"op":"drawPolyline","points":[[0,12],[2,8.5]],"c":4})");
+}
+
+// A trace file is written in large blocks; a flush hands over what was written so far, so a
+// program waiting for a key can be followed, and a flush that fails is still reported at the end.
+TEST(Trace, FlushHandsOverEventsSoFarAndKeepsAFailureForClose) {
+    const std::string path = ::testing::TempDir() + "/flushed.jsonl";
+    auto fileText = [&] {
+        std::string text;
+        if (std::FILE* f = std::fopen(path.c_str(), "r")) {
+            char buf[256];
+            for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) text.append(buf, n);
+            std::fclose(f);
+        }
+        return text;
+    };
+    {
+        Trace t(nullptr, path);
+        t.write("seedRandom", {{"n", 7}});
+        EXPECT_EQ(fileText(), "");
+        t.flush();
+        EXPECT_EQ(fileText(), "{\"op\":\"seedRandom\",\"n\":7}\n");
+        t.write("seedRandom", {{"n", 8}});
+        t.flush();
+        EXPECT_EQ(fileText(), "{\"op\":\"seedRandom\",\"n\":7}\n{\"op\":\"seedRandom\",\"n\":8}\n");
+        EXPECT_EQ(t.close(), "");
+    }
+    std::remove(path.c_str());
+
+    Trace full(nullptr, "/dev/full");
+    full.write("seedRandom", {{"n", 7}});
+    full.flush();
+    EXPECT_EQ(full.close(), "cannot write the trace /dev/full: No space left on device");
 }
 
 TEST(Keys, ScriptedKeysArriveOneAtATimeAndTheEndCloses) {

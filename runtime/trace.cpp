@@ -59,6 +59,15 @@ void Trace::emit(const std::string& line) {
         error_ = errno ? errno : EIO;
 }
 
+void Trace::flush() {
+    if (file_ && !error_) {
+        errno = 0;
+        if (std::fflush(file_) != 0) error_ = errno ? errno : EIO;
+    } else if (out_) {
+        out_->flush();
+    }
+}
+
 std::string Trace::close() {
     if (file_) {
         errno = 0;

@@ -21,6 +21,9 @@ public:
     void write(std::string_view op, std::initializer_list<TraceField> fields);
     // For drawPolyline, whose points do not fit a flat field list.
     void writePolyline(const std::vector<Point>& points, int c);
+    // Hands what was written so far to the file, so that the trace of a program waiting for a
+    // key can be read while it waits. A failure is kept for close() to report.
+    void flush();
     // Flushes and closes the file. Returns "" when every event reached it, else one line
     // naming the file and the system's reason for the first failure.
     std::string close();

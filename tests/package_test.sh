@@ -30,7 +30,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Version)" = "$version" ] || fail "Version: $(field Version)"
 [ "$(field Architecture)" = "$arch" ] || fail "Architecture: $(field Architecture)"
 depends=$(field Depends)
-for dep in fonts-ipafont-gothic libsdl2-2.0-0 libsdl2-ttf-2.0-0 libsdl2-image-2.0-0 libc6 libstdc++6; do
+for dep in fonts-ipafont-gothic libpq5 libsdl2-2.0-0 libsdl2-ttf-2.0-0 libsdl2-image-2.0-0 libc6 libstdc++6; do
   echo "$depends" | tr ',' '\n' | awk '{ print $1 }' | grep -qxF "$dep" || fail "Depends lacks $dep: $depends"
 done
 

@@ -96,8 +96,35 @@ for size in 1600x1000 1024x640; do
   xdotool type --window "$win" --delay 50 '2'
   sleep 1
   compare_shot "2" "the first problem"
+  if [ "$size" = 1600x1000 ]; then
+    # Made smaller and then larger again: each time drawn anew at the new scale.
+    wmctrl -r Halvard -b remove,maximized_vert,maximized_horz
+    for to in "1100 700" "1300 900"; do
+      xdotool windowsize --sync "$win" $to 2>/dev/null || xdotool windowsize "$win" $to
+      sleep 1
+      compare_shot "2" "the first problem resized to ${to/ /x}"
+    done
+  fi
   wmctrl -c Halvard
   wait "$app"
   app=
 done
+
+# Closing at any moment: quick starts, each closed after a different pause, most while the
+# program sleeps waiting for a key. However the close meets the program's own ending, the status
+# is 0 and the X library has nothing to say.
+cycles=10
+for i in $(seq "$cycles"); do
+  "$bin/halvard" --clock 12:34:56 --no-results >"$work/cycle.log" 2>&1 &
+  app=$!
+  timeout 20 xdotool search --sync --onlyvisible --limit 1 --name '^Halvard$' >/dev/null 2>&1 ||
+    fail "start $i of $cycles showed no window: $(head -n 3 "$work/cycle.log")"
+  sleep "0.$((i % 5 * 2))"
+  wmctrl -c Halvard || fail "wmctrl could not close start $i of $cycles"
+  wait "$app"; status=$?
+  app=
+  [ "$status" -eq 0 ] || fail "start $i of $cycles ended with status $status when closed: $(head -n 3 "$work/cycle.log")"
+  [ -s "$work/cycle.log" ] && fail "start $i of $cycles wrote on closing: $(head -n 3 "$work/cycle.log")"
+done
+echo "window test: $cycles starts closed after pauses of 0 to 0.8 s all ended with status 0 and nothing on stderr"
 echo "1 passed, 0 failed"

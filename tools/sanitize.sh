@@ -13,5 +13,5 @@ cmake --build "$dir" -j2
 export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=0
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 export LSAN_OPTIONS="suppressions=$src/tools/lsan.supp"
-# The window test runs its own X server; the sanitized programs are covered headless.
-ctest --test-dir "$dir" --output-on-failure -j2 -E '^window$'
+# The window tests run their own X server; the sanitized programs are covered headless.
+ctest --test-dir "$dir" --output-on-failure -j2 -E '^(ime_)?window$'

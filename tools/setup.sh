@@ -9,6 +9,9 @@ packages=(g++ cmake make pkg-config libsdl2-dev libsdl2-ttf-dev libsdl2-image-de
           libcairo2-dev poppler-utils time gzip man-db dpkg-dev file desktop-file-utils appstream lintian
           # results store: SQLite through SQLiteCpp, PostgreSQL through libpq, a server for its test
           libsqlitecpp-dev libsqlite3-dev sqlite3 libpq-dev postgresql)
+# Typing through a Japanese input method in the window test: ibus with Anthy on a D-Bus session
+# of the test's own, its settings through gsettings.
+packages+=(ibus ibus-anthy dbus-daemon dbus-session-bus-common libglib2.0-bin procps)
 # The fuzz targets: clang with libFuzzer and the sanitizer runtimes.
 packages+=(clang libclang-rt-14-dev)
 missing=()
