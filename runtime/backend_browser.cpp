@@ -65,7 +65,9 @@ EM_JS(void, drills_put, (const void* rgba, int w, int h, int x, int y, int rw, i
 
 class BrowserBackend final : public Backend {
 public:
-    BrowserBackend(int width, int height, Glyphs& glyphs) : width_(width), height_(height), glyphs_(glyphs) {}
+    BrowserBackend(int width, int height) : width_(width), height_(height) {}
+
+    void useGlyphs(Glyphs& glyphs) override { glyphs_ = &glyphs; }
 
     void maximise() override {}
 
@@ -76,6 +78,7 @@ public:
             ev.resize(static_cast<size_t>(size - 1));
             handle(ev, keys, functionKeys);
         }
+        input_.endBatch(keys);
         return false;  // a page is closed with its tab; the program is not asked
     }
 
@@ -120,7 +123,7 @@ private:
                 input_.committed(fromUtf8(data), ms, keys);
                 break;
             case 'c':
-                input_.composing(data == "1", ms);
+                input_.composing(data == "1", ms, keys);
                 break;
             case 'k':
                 input_.control(static_cast<char32_t>(std::atoi(data.c_str())), ms, keys);
@@ -153,7 +156,7 @@ private:
             const int h = std::max(1, static_cast<int>(std::floor(height_ * scale)));
             if (!device_ || w != device_->width() || h != device_->height()) {
                 device_ = std::make_unique<Canvas>(w, h);
-                painter_ = std::make_unique<Painter>(*device_, glyphs_, scale);
+                painter_ = std::make_unique<Painter>(*device_, *glyphs_, scale);
                 rgba_.assign(static_cast<size_t>(w) * h, 0);
                 drills_resize(w, h);
                 from = 0;
@@ -176,22 +179,22 @@ private:
     }
 
     int width_, height_;
-    Glyphs& glyphs_;
+    Glyphs* glyphs_ = nullptr;        // handed over before the first present
     std::unique_ptr<Canvas> device_;  // the picture at the page's scale
     std::unique_ptr<Painter> painter_;
     std::vector<std::uint32_t> rgba_;  // device_ in the page's colours
     const std::array<std::uint32_t, 16> colours_ = rgbaColours();
     std::uint64_t painted_ = 0;  // the serial of the last operation in device_
     Rect pending_;               // device pixels changed but not yet shown
-    KeyInput input_;
+    KeyInput input_;  // the page hands events over in the order they happened
     bool resized_ = false;
     bool redraw_ = true;
 };
 
 }  // namespace
 
-std::unique_ptr<Backend> makeWindowBackend(const std::string&, int width, int height, Glyphs& glyphs) {
-    return std::make_unique<BrowserBackend>(width, height, glyphs);
+std::unique_ptr<Backend> makeWindowBackend(const std::string&, int width, int height) {
+    return std::make_unique<BrowserBackend>(width, height);
 }
 
 }  // namespace rt
