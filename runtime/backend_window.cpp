@@ -2,7 +2,9 @@
 // a picture, drawn at the window's own resolution (the drawing replayed at its scale, aspect kept,
 // centred, drawn again on a resize or a move to another monitor), typed text (including
 // input-method text), Enter, keypad Enter, Backspace, Delete, Escape as the clear key, F1 to F12,
-// and the close box.
+// and the close box. A page in a web browser has its own (backend_browser.cpp).
+#ifndef __EMSCRIPTEN__
+
 #include <SDL.h>
 #include <SDL_syswm.h>
 #if defined(SDL_VIDEO_DRIVER_X11) && !defined(__EMSCRIPTEN__)
@@ -122,7 +124,6 @@ public:
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         // Only a desktop's window system will do: without one SDL would fall back to drawing on
         // the console or into nowhere, and the pupil would see no window.
-#ifndef __EMSCRIPTEN__
         if (!SDL_getenv("SDL_VIDEODRIVER")) {
             std::string drivers;
             if (SDL_getenv("DISPLAY")) drivers = "x11";
@@ -132,7 +133,6 @@ public:
                     "no display: neither DISPLAY nor WAYLAND_DISPLAY is set (run with --headless)");
             SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
         }
-#endif
         if (SDL_Init(SDL_INIT_VIDEO) != 0)
             throw StartupError(std::string("no display: ") + SDL_GetError() +
                                " (run with --headless, or set DISPLAY)");
@@ -398,3 +398,5 @@ std::unique_ptr<Backend> makeWindowBackend(const std::string& title, int width, 
 }
 
 }  // namespace rt
+
+#endif

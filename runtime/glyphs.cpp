@@ -13,8 +13,11 @@ namespace rt {
 
 namespace {
 // Characters every program draws: kana and kanji of the screens, full-width digits and signs,
-// the marks and the mathematical symbols.
-constexpr std::u32string_view kNeeded = U"答問題あアｱ０９＋－＝（）．χ√①⑤―○×△±≦≧π°∠≡∽→";
+// the marks and the mathematical symbols. A page's font is cut down from the same file
+// (tools/drawn_characters.py), so it always passes this check.
+constexpr std::u32string_view kNeeded =
+#include "runtime/needed_characters.inc"
+    ;
 }  // namespace
 
 Glyphs::Glyphs(const std::string& fontFile) : file_(fontFile) {

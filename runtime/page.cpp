@@ -1,5 +1,29 @@
 #include "runtime/page.h"
 
+#ifdef __EMSCRIPTEN__
+
+#include <climits>
+#include <stdexcept>
+
+namespace rt {
+
+// A page in the browser prints nothing: there is no file to write a document into.
+struct PageDocument::Impl {};
+
+PageDocument::PageDocument(const std::string& path, const std::string&, const Text&, const std::string&) {
+    throw std::runtime_error("cannot write " + path + ": no files in the browser");
+}
+PageDocument::~PageDocument() = default;
+void PageDocument::heading(const Text&, const Text&, const std::vector<Text>&) {}
+void PageDocument::section(const Text&) {}
+void PageDocument::place(const Text&, const std::vector<DrawOp>&, double) {}
+void PageDocument::finish() {}
+int PageDocument::pages() const { return 0; }
+
+}  // namespace rt
+
+#else
+
 #include <cairo-ft.h>
 #include <cairo-pdf.h>
 #include <cairo.h>
@@ -302,3 +326,5 @@ void PageDocument::finish() {
 }
 
 }  // namespace rt
+
+#endif

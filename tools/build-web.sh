@@ -12,7 +12,7 @@ jobs=$(nproc)
 
 # The browser toolchain and the browser test's tools, installed here rather than by setup.sh
 # because only the web build needs them.
-web_packages=(emscripten python3-fonttools chromium python3-websocket)
+web_packages=(emscripten python3-fonttools chromium python3-websocket firefox-esr)
 missing=()
 for p in "${web_packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -103,15 +103,18 @@ project_version=$(sed -n 's/^project(drills VERSION \([0-9.]*\).*/\1/p' "$repo/C
 cxxflags=(-std=c++20 -O2 -fexceptions -I"$repo" -I"$out/include" -I"$prefix/include/SDL2"
   -DDRILLS_VERSION="\"$project_version\"")
 
-compile() {  # SOURCE: compiled again only when it or any header is newer than its object
+source_dirs=("$repo/runtime" "$repo/shell" "$repo/results" "$repo/halvard" "$repo/morvane" "$repo/quillon" "$repo/brenwick")
+compile() {  # SOURCE: compiled again only when it or any of the programs' headers is newer than its object
   local src=$1 o
   o="$obj/$(echo "${1#"$repo"/}" | tr / _).o"
-  if [ ! -f "$o" ] || [ "$src" -nt "$o" ] || [ -n "$(find "$repo" -name '*.h' -newer "$o" -print -quit)" ]; then
+  if [ ! -f "$o" ] || [ "$src" -nt "$o" ] || [ -n "$(find "${source_dirs[@]}" \( -name '*.h' -o -name '*.inc' \) -newer "$o" -print -quit)" ]; then
     em++ "${cxxflags[@]}" -c "$src" -o "$o"
   fi
 }
 sources=$(find "$repo/runtime" "$repo/shell" "$repo/halvard" "$repo/morvane" "$repo/quillon" "$repo/brenwick" \
   -maxdepth 1 -name '*.cpp' ! -name '*_test.cpp' | sort)
+# A page keeps no results: of the store only the run that starts a program without one.
+sources+=$'\n'"$repo/results/run.cpp"
 echo "build-web: compiling $(echo "$sources" | wc -l) files"
 running=0
 for src in $sources; do
@@ -121,30 +124,26 @@ for src in $sources; do
 done
 while [ "$running" -gt 0 ]; do wait -n; running=$((running - 1)); done
 
-# The font: only the characters the programs can draw, so a page stays light.
+# The font: only the characters the programs can draw, so a page stays light. The subsetter
+# keeps the hinting, so the glyphs keep the full font's pixels.
 echo "build-web: the font subset"
 chars="$out/characters.txt"
-{
-  printf '%s' ' !"#$%&'"'"'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\]^_`abcdefghijklmnopqrstuvwxyz{|}~'
-  # Every character written in the programs' texts.
-  cat "$repo"/runtime/*.cpp "$repo"/shell/*.cpp "$repo"/halvard/*.cpp "$repo"/morvane/*.cpp \
-    "$repo"/quillon/*.cpp "$repo"/brenwick/*.cpp
-  printf '○×'  # the marks, drawn by their JIS codes
-  # Full-width forms, which numbers may be turned into as they are drawn.
-  /usr/bin/python3 -c 'print("".join(map(chr, range(0xFF01, 0xFF5F))) + "\u3000")'
-} >"$chars"
+/usr/bin/python3 "$repo/tools/drawn_characters.py" "$repo" >"$chars"
 /usr/bin/python3 -m fontTools.subset /usr/share/fonts/opentype/ipafont-gothic/ipag.ttf --text-file="$chars" \
-  --output-file="$out/drills-gothic.ttf" --name-IDs='*' --name-languages='*'
-/usr/bin/python3 - "$out/drills-gothic.ttf" <<'PY'
+  --output-file="$out/drills-gothic.new.ttf" --name-IDs='*' --name-languages='*'
+/usr/bin/python3 - "$out/drills-gothic.new.ttf" <<'PY'
 # A subset is a derived font: it may not carry the original's name.
 import sys
 from fontTools.ttLib import TTFont
-f = TTFont(sys.argv[1])
+f = TTFont(sys.argv[1], recalcTimestamp=False)  # the same bytes each time
 for rec in f['name'].names:
     if rec.nameID in (1, 3, 4, 6, 16, 17):
         rec.string = 'Drills Gothic' if rec.nameID != 6 else 'DrillsGothic'
 f.save(sys.argv[1])
 PY
+# Replaced only when it changed, so the pages are not linked again for nothing.
+if cmp -s "$out/drills-gothic.new.ttf" "$out/drills-gothic.ttf"; then rm "$out/drills-gothic.new.ttf"
+else mv "$out/drills-gothic.new.ttf" "$out/drills-gothic.ttf"; fi
 cp /usr/share/doc/fonts-ipafont-gothic/copyright "$site/drills-gothic-LICENSE.txt" 2>/dev/null || true
 
 libs=("$prefix/lib/libSDL2_ttf.a" "$prefix/lib/libfreetype.a" "$prefix/lib/libSDL2.a")
@@ -152,13 +151,25 @@ ldflags=(-O2 -fexceptions -sASYNCIFY -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1
   --preload-file "$out/drills-gothic.ttf@/drills-gothic.ttf")
 common=()
 for src in $sources; do
-  case "$src" in "$repo"/runtime/* | "$repo"/shell/*) common+=("$obj/$(echo "${src#"$repo"/}" | tr / _).o") ;; esac
+  case "$src" in "$repo"/runtime/* | "$repo"/shell/* | "$repo"/results/*) common+=("$obj/$(echo "${src#"$repo"/}" | tr / _).o") ;; esac
 done
+# Linked two at a time: most of a link is one process optimising for the suspended wait. A page
+# whose files are newer than everything it is made of is left as it is.
+running=0
+for prog in halvard morvane quillon brenwick; do
+  own=("$obj/${prog}_"*.o)
+  if [ -f "$site/$prog.wasm" ] && [ -z "$(find "${own[@]}" "${common[@]}" "${libs[@]}" "$out/drills-gothic.ttf" \
+      -newer "$site/$prog.wasm" -print -quit)" ]; then
+    continue
+  fi
+  echo "build-web: linking $prog"
+  em++ "${own[@]}" "${common[@]}" "${libs[@]}" "${ldflags[@]}" -o "$site/$prog.js" &
+  running=$((running + 1))
+  if [ "$running" -ge "$jobs" ]; then wait -n; running=$((running - 1)); fi
+done
+while [ "$running" -gt 0 ]; do wait -n; running=$((running - 1)); done
 rows=
 for prog in halvard morvane quillon brenwick; do
-  echo "build-web: linking $prog"
-  own=("$obj/${prog}_"*.o)
-  em++ "${own[@]}" "${common[@]}" "${libs[@]}" "${ldflags[@]}" -o "$site/$prog.js"
   name=$(awk -v p="$prog" '$1 == "drills_desktop_program(" p { f = 1 } f && $1 == "NAME" { gsub(/"/, "", $2); print $2; exit }' \
     "$repo/packaging/programs.cmake")
   sed -e "s/@NAME@/$name/g" -e "s/@PROG@/$prog/g" "$repo/web/page.html" >"$site/$prog.html"
