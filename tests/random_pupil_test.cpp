@@ -1,8 +1,9 @@
 // A pupil who presses anything: random key scripts typed into whole headless runs of each
 // program, with random clocks. Every run must end cleanly when its script is used up, and its
 // trace must still read as a sound lesson: each problem has an answer that earns the circle when
-// typed, every result mark agrees with its check and every table mark with the first check of
-// its problem. A failure prints the seed and the shortest script that still fails.
+// typed, every result mark agrees with its check, and the progress table's marks and counts agree
+// with the checks and problems they stand for. A failure prints the seed and the shortest script
+// that still fails.
 //
 // DRILLS_PUPIL_SEED=N repeats a run; DRILLS_PUPIL_RUNS=N types N scripts a program (default 75).
 #include <malloc.h>
@@ -177,9 +178,25 @@ std::vector<int> EventsPerKey(const Keys& keys, const std::vector<json>& events)
     return out;
 }
 
+// The progress table: one cell a problem from x = 240, 16 wide; the mark of a problem's first
+// check in its second row, the count of its repeats below the table, 4 in from the cell's edge.
+constexpr float kTableX = 240, kCellWidth = 16;
+
 bool IsProgressMark(const json& e) {
     return e.at("op") == "drawScaledText" && e.at("y").get<float>() == 18 &&
            (e.at("text") == "○" || e.at("text") == "×");
+}
+
+bool IsRepeatCount(const json& e) {
+    static const std::regex digit("[0-9]");
+    return e.at("op") == "drawScaledText" && e.at("y").get<float>() == 38 &&
+           e.at("x").get<float>() >= kTableX && std::regex_match(e.at("text").get<std::string>(), digit);
+}
+
+// The problem whose cell starts at x (less `inset`), or 0 when x is not on a cell's edge.
+int CellAt(const json& e, float inset) {
+    const float k = (e.at("x").get<float>() - inset - kTableX) / kCellWidth;
+    return k >= 0 && k == static_cast<float>(static_cast<int>(k)) ? static_cast<int>(k) + 1 : 0;
 }
 
 bool IsResultMark(const json& e) { return e.at("op") == "drawCircle" && e.at("r") == 22 && e.at("c") == 5; }
@@ -193,29 +210,66 @@ std::string Check(const shell::Program& program, const Keys& keys, const std::st
         return "ended with status " + std::to_string(run.result.status) + ": " + run.result.errors;
     if (!run.result.errors.empty()) return "wrote to stderr: " + run.result.errors;
 
-    // Marks: every check draws its result, a right one a circle; the table's mark of a problem
-    // is the result of its first check, and a problem gets at most one table mark a round.
+    // Marks: every check draws its result, a right one a circle. The table: each round starts
+    // with its number, one more than the last; the first check of a problem not yet marked in
+    // the round marks its cell with the check's result, once a round; the count under a cell
+    // is how many times in a row its problem has been finished since it was marked, at most 9.
     int lastResult = 0, checks = 0, circles = 0, crosses = 0, right = 0;
     bool checkedSincePresent = false;
     std::vector<std::pair<int, bool>> presents;  // entry, then: checked before the next Present
+    int round = 0;
+    std::set<int> markedThisRound;
+    int markedEntry = 0, timesSinceMark = 0;  // the problem marked last, and its Presents since
     for (std::size_t i = 0; i < ev.size(); ++i) {
         const json& e = ev[i];
-        if (e.at("op") == "Present") {
+        const int current = presents.empty() ? 0 : presents.back().first;
+        if (e.at("op") == "printNumber2") {
+            if (e.at("value").get<int>() != round + 1)
+                return "round " + e.at("value").dump() + " follows round " + std::to_string(round);
+            ++round;
+            markedThisRound.clear();
+            markedEntry = 0;
+        } else if (e.at("op") == "Present") {
             presents.push_back({e.at("entry").get<int>(), false});
             checkedSincePresent = false;
+            if (presents.back().first == markedEntry)
+                ++timesSinceMark;
+            else
+                markedEntry = 0;
         } else if (e.at("op") == "CheckAnswer") {
             lastResult = e.at("result").get<int>();
             ++checks;
             right += lastResult == 2;
             if (!presents.empty()) presents.back().second = true;
-            if (!checkedSincePresent && i + 1 < ev.size()) {
-                // The first check of a problem: its table mark, when drawn, says the same.
-                for (std::size_t j = i + 1; j < ev.size() && j < i + 40; ++j)
-                    if (IsProgressMark(ev[j]) && (ev[j].at("text") == "○") != (lastResult == 2))
-                        return "the table marks " + ev[j].at("text").get<std::string>() +
-                               " a check of result " + std::to_string(lastResult);
+            if (!checkedSincePresent && round > 0 && !markedThisRound.count(current)) {
+                // The first check of a problem not yet marked: its table mark follows and says the same.
+                std::size_t j = i + 1;
+                while (j < ev.size() && j < i + 40 && !IsProgressMark(ev[j])) ++j;
+                if (j == ev.size() || j == i + 40)
+                    return "problem " + std::to_string(current) + " was checked but its cell not marked";
+                if ((ev[j].at("text") == "○") != (lastResult == 2))
+                    return "the table marks " + ev[j].at("text").get<std::string>() + " a check of result " +
+                           std::to_string(lastResult);
             }
             checkedSincePresent = true;
+        } else if (IsProgressMark(e)) {
+            if (CellAt(e, 0) != current)
+                return "problem " + std::to_string(current) + " marked in the cell of " +
+                       std::to_string(CellAt(e, 0));
+            if (!markedThisRound.insert(current).second)
+                return "problem " + std::to_string(current) + " marked twice in round " +
+                       std::to_string(round);
+            markedEntry = current;
+            timesSinceMark = 1;
+        } else if (IsRepeatCount(e)) {
+            if (CellAt(e, 4) != current || markedEntry != current)
+                return "a count under the cell of " + std::to_string(CellAt(e, 4)) + " after problem " +
+                       std::to_string(current) +
+                       (markedEntry == current ? "" : ", which has no mark this round");
+            const std::string want = std::to_string(std::min(timesSinceMark, 9));
+            if (e.at("text") != want)
+                return "problem " + std::to_string(current) + " finished " + std::to_string(timesSinceMark) +
+                       " times in a row, counted " + e.at("text").get<std::string>();
         } else if (IsResultMark(e)) {
             ++circles;
             if (lastResult != 2) return "a circle drawn for a wrong answer";
