@@ -88,6 +88,8 @@ std::string RandomKey(std::mt19937_64& rng) {
     auto pick = [&](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng); };
     if (kind < 45) return std::string(1, "0123456789"[pick(10)]);
     if (kind < 60) return "{Enter}";
+    // The space bar goes on from a wrong answer, so that problems end and the table counts them.
+    if (kind < 65) return " ";
     if (kind < 75) {
         const char c = ascii[pick(ascii.size())];
         return c == '{' ? "{{" : std::string(1, c);
@@ -201,9 +203,15 @@ int CellAt(const json& e, float inset) {
 
 bool IsResultMark(const json& e) { return e.at("op") == "drawCircle" && e.at("r") == 22 && e.at("c") == 5; }
 
+// What the runs of one program put to the test, so that a run that tests nothing shows.
+struct Tally {
+    int replayed = 0;  // problems replayed with their accepted answers
+    int counts = 0;    // repeat counts under the progress table
+};
+
 // Everything a sound run shows. Returns "" or what went wrong.
 std::string Check(const shell::Program& program, const Keys& keys, const std::string& clock, int replays,
-                  std::set<std::string>* pastTheEdge, int* replayed = nullptr) {
+                  std::set<std::string>* pastTheEdge, Tally* tally = nullptr) {
     const Run run = RunScript(program, Join(keys), clock);
     const auto& ev = run.result.events;
     if (run.result.status != 0)
@@ -220,6 +228,7 @@ std::string Check(const shell::Program& program, const Keys& keys, const std::st
     int round = 0;
     std::set<int> markedThisRound;
     int markedEntry = 0, timesSinceMark = 0;  // the problem marked last, and its Presents since
+    int counts = 0;
     for (std::size_t i = 0; i < ev.size(); ++i) {
         const json& e = ev[i];
         const int current = presents.empty() ? 0 : presents.back().first;
@@ -270,6 +279,7 @@ std::string Check(const shell::Program& program, const Keys& keys, const std::st
             if (e.at("text") != want)
                 return "problem " + std::to_string(current) + " finished " + std::to_string(timesSinceMark) +
                        " times in a row, counted " + e.at("text").get<std::string>();
+            ++counts;
         } else if (IsResultMark(e)) {
             ++circles;
             if (lastResult != 2) return "a circle drawn for a wrong answer";
@@ -326,7 +336,10 @@ std::string Check(const shell::Program& program, const Keys& keys, const std::st
                    (checked.empty() ? "nothing" : checked.back().dump()) + ")";
         ++done;
     }
-    if (replayed) *replayed += done;
+    if (tally) {
+        tally->replayed += done;
+        tally->counts += counts;
+    }
     return "";
 }
 
@@ -369,11 +382,11 @@ TEST_P(RandomPupil, AnyKeysEndCleanlyAndTheLessonStaysSound) {
               << " runs)\n";
     std::mt19937_64 rng(seed);
     std::set<std::string> pastTheEdge;
-    int replayed = 0;
+    Tally tally;
     for (unsigned long r = 0; r < runs; ++r) {
         const Keys keys = RandomScript(rng, program.problemCount);
         const std::string clock = RandomClock(rng);
-        const std::string failure = Check(program, keys, clock, 2, &pastTheEdge, &replayed);
+        const std::string failure = Check(program, keys, clock, 2, &pastTheEdge, &tally);
         if (!failure.empty()) {
             const Keys shortest = Shrink(program, keys, clock);
             FAIL() << subject.name << " with DRILLS_PUPIL_SEED=" << seed << ", run " << r << ": " << failure
@@ -381,9 +394,11 @@ TEST_P(RandomPupil, AnyKeysEndCleanlyAndTheLessonStaysSound) {
                    << "(" << Check(program, shortest, clock, 3, nullptr) << ")";
         }
     }
-    // The answers were put to the test, not passed over.
-    EXPECT_GT(replayed, 0) << subject.name << " with DRILLS_PUPIL_SEED=" << seed;
-    std::cout << subject.name << ": " << replayed << " problems replayed with their accepted answers\n";
+    // The answers and the table were put to the test, not passed over.
+    EXPECT_GT(tally.replayed, 0) << subject.name << " with DRILLS_PUPIL_SEED=" << seed;
+    EXPECT_GT(tally.counts, 0) << subject.name << " with DRILLS_PUPIL_SEED=" << seed;
+    std::cout << subject.name << ": " << tally.replayed << " problems replayed with their accepted answers, "
+              << tally.counts << " repeat counts checked\n";
     if (!pastTheEdge.empty()) {
         std::cout << subject.name << ": text running past the right edge in problems";
         for (const auto& e : pastTheEdge) std::cout << " " << e;
