@@ -127,6 +127,7 @@ TEST_F(PostgresStore, RecordsAndReportsANameAsTyped) {
     EXPECT_EQ(rows[0].pupil, pupil);
     EXPECT_EQ(rows[0].problem.answers, (std::vector<std::string>{"x=３", "x=4"}));
     EXPECT_DOUBLE_EQ(rows[1].problem.seconds, 4.5);
+    // The summary is kept whole: a reference into a temporary one would dangle.
     const auto summary = results::Summarise(rows);
     const auto& e = summary.at(pupil).at("morvane").at(2);
     EXPECT_EQ(e.right2, 1);

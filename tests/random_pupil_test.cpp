@@ -1,8 +1,9 @@
 // A pupil who presses anything: random key scripts typed into whole headless runs of each
 // program, with random clocks. Every run must end cleanly when its script is used up, and its
 // trace must still read as a sound lesson: each problem has an answer that earns the circle when
-// typed, every result mark agrees with its check and every table mark with the first check of
-// its problem. A failure prints the seed and the shortest script that still fails.
+// typed, every result mark agrees with its check, and the progress table's marks and counts agree
+// with the checks and problems they stand for. A failure prints the seed and the shortest script
+// that still fails.
 //
 // DRILLS_PUPIL_SEED=N repeats a run; DRILLS_PUPIL_RUNS=N types N scripts a program (default 75).
 #include <malloc.h>
@@ -87,6 +88,8 @@ std::string RandomKey(std::mt19937_64& rng) {
     auto pick = [&](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng); };
     if (kind < 45) return std::string(1, "0123456789"[pick(10)]);
     if (kind < 60) return "{Enter}";
+    // The space bar goes on from a wrong answer, so that problems end and the table counts them.
+    if (kind < 65) return " ";
     if (kind < 75) {
         const char c = ascii[pick(ascii.size())];
         return c == '{' ? "{{" : std::string(1, c);
@@ -177,45 +180,106 @@ std::vector<int> EventsPerKey(const Keys& keys, const std::vector<json>& events)
     return out;
 }
 
+// The progress table: one cell a problem from x = 240, 16 wide; the mark of a problem's first
+// check in its second row, the count of its repeats below the table, 4 in from the cell's edge.
+constexpr float kTableX = 240, kCellWidth = 16;
+
 bool IsProgressMark(const json& e) {
     return e.at("op") == "drawScaledText" && e.at("y").get<float>() == 18 &&
            (e.at("text") == "○" || e.at("text") == "×");
 }
 
+bool IsRepeatCount(const json& e) {
+    static const std::regex digit("[0-9]");
+    return e.at("op") == "drawScaledText" && e.at("y").get<float>() == 38 &&
+           e.at("x").get<float>() >= kTableX && std::regex_match(e.at("text").get<std::string>(), digit);
+}
+
+// The problem whose cell starts at x (less `inset`), or 0 when x is not on a cell's edge.
+int CellAt(const json& e, float inset) {
+    const float k = (e.at("x").get<float>() - inset - kTableX) / kCellWidth;
+    return k >= 0 && k == static_cast<float>(static_cast<int>(k)) ? static_cast<int>(k) + 1 : 0;
+}
+
 bool IsResultMark(const json& e) { return e.at("op") == "drawCircle" && e.at("r") == 22 && e.at("c") == 5; }
+
+// What the runs of one program put to the test, so that a run that tests nothing shows.
+struct Tally {
+    int replayed = 0;  // problems replayed with their accepted answers
+    int counts = 0;    // repeat counts under the progress table
+};
 
 // Everything a sound run shows. Returns "" or what went wrong.
 std::string Check(const shell::Program& program, const Keys& keys, const std::string& clock, int replays,
-                  std::set<std::string>* pastTheEdge, int* replayed = nullptr) {
+                  std::set<std::string>* pastTheEdge, Tally* tally = nullptr) {
     const Run run = RunScript(program, Join(keys), clock);
     const auto& ev = run.result.events;
     if (run.result.status != 0)
         return "ended with status " + std::to_string(run.result.status) + ": " + run.result.errors;
     if (!run.result.errors.empty()) return "wrote to stderr: " + run.result.errors;
 
-    // Marks: every check draws its result, a right one a circle; the table's mark of a problem
-    // is the result of its first check, and a problem gets at most one table mark a round.
+    // Marks: every check draws its result, a right one a circle. The table: each round starts
+    // with its number, one more than the last; the first check of a problem not yet marked in
+    // the round marks its cell with the check's result, once a round; the count under a cell
+    // is how many times in a row its problem has been finished since it was marked, at most 9.
     int lastResult = 0, checks = 0, circles = 0, crosses = 0, right = 0;
     bool checkedSincePresent = false;
     std::vector<std::pair<int, bool>> presents;  // entry, then: checked before the next Present
+    int round = 0;
+    std::set<int> markedThisRound;
+    int markedEntry = 0, timesSinceMark = 0;  // the problem marked last, and its Presents since
+    int counts = 0;
     for (std::size_t i = 0; i < ev.size(); ++i) {
         const json& e = ev[i];
-        if (e.at("op") == "Present") {
+        const int current = presents.empty() ? 0 : presents.back().first;
+        if (e.at("op") == "printNumber2") {
+            if (e.at("value").get<int>() != round + 1)
+                return "round " + e.at("value").dump() + " follows round " + std::to_string(round);
+            ++round;
+            markedThisRound.clear();
+            markedEntry = 0;
+        } else if (e.at("op") == "Present") {
             presents.push_back({e.at("entry").get<int>(), false});
             checkedSincePresent = false;
+            if (presents.back().first == markedEntry)
+                ++timesSinceMark;
+            else
+                markedEntry = 0;
         } else if (e.at("op") == "CheckAnswer") {
             lastResult = e.at("result").get<int>();
             ++checks;
             right += lastResult == 2;
             if (!presents.empty()) presents.back().second = true;
-            if (!checkedSincePresent && i + 1 < ev.size()) {
-                // The first check of a problem: its table mark, when drawn, says the same.
-                for (std::size_t j = i + 1; j < ev.size() && j < i + 40; ++j)
-                    if (IsProgressMark(ev[j]) && (ev[j].at("text") == "○") != (lastResult == 2))
-                        return "the table marks " + ev[j].at("text").get<std::string>() +
-                               " a check of result " + std::to_string(lastResult);
+            if (!checkedSincePresent && round > 0 && !markedThisRound.count(current)) {
+                // The first check of a problem not yet marked: its table mark follows and says the same.
+                std::size_t j = i + 1;
+                while (j < ev.size() && j < i + 40 && !IsProgressMark(ev[j])) ++j;
+                if (j == ev.size() || j == i + 40)
+                    return "problem " + std::to_string(current) + " was checked but its cell not marked";
+                if ((ev[j].at("text") == "○") != (lastResult == 2))
+                    return "the table marks " + ev[j].at("text").get<std::string>() + " a check of result " +
+                           std::to_string(lastResult);
             }
             checkedSincePresent = true;
+        } else if (IsProgressMark(e)) {
+            if (CellAt(e, 0) != current)
+                return "problem " + std::to_string(current) + " marked in the cell of " +
+                       std::to_string(CellAt(e, 0));
+            if (!markedThisRound.insert(current).second)
+                return "problem " + std::to_string(current) + " marked twice in round " +
+                       std::to_string(round);
+            markedEntry = current;
+            timesSinceMark = 1;
+        } else if (IsRepeatCount(e)) {
+            if (CellAt(e, 4) != current || markedEntry != current)
+                return "a count under the cell of " + std::to_string(CellAt(e, 4)) + " after problem " +
+                       std::to_string(current) +
+                       (markedEntry == current ? "" : ", which has no mark this round");
+            const std::string want = std::to_string(std::min(timesSinceMark, 9));
+            if (e.at("text") != want)
+                return "problem " + std::to_string(current) + " finished " + std::to_string(timesSinceMark) +
+                       " times in a row, counted " + e.at("text").get<std::string>();
+            ++counts;
         } else if (IsResultMark(e)) {
             ++circles;
             if (lastResult != 2) return "a circle drawn for a wrong answer";
@@ -272,7 +336,10 @@ std::string Check(const shell::Program& program, const Keys& keys, const std::st
                    (checked.empty() ? "nothing" : checked.back().dump()) + ")";
         ++done;
     }
-    if (replayed) *replayed += done;
+    if (tally) {
+        tally->replayed += done;
+        tally->counts += counts;
+    }
     return "";
 }
 
@@ -315,11 +382,11 @@ TEST_P(RandomPupil, AnyKeysEndCleanlyAndTheLessonStaysSound) {
               << " runs)\n";
     std::mt19937_64 rng(seed);
     std::set<std::string> pastTheEdge;
-    int replayed = 0;
+    Tally tally;
     for (unsigned long r = 0; r < runs; ++r) {
         const Keys keys = RandomScript(rng, program.problemCount);
         const std::string clock = RandomClock(rng);
-        const std::string failure = Check(program, keys, clock, 2, &pastTheEdge, &replayed);
+        const std::string failure = Check(program, keys, clock, 2, &pastTheEdge, &tally);
         if (!failure.empty()) {
             const Keys shortest = Shrink(program, keys, clock);
             FAIL() << subject.name << " with DRILLS_PUPIL_SEED=" << seed << ", run " << r << ": " << failure
@@ -327,9 +394,11 @@ TEST_P(RandomPupil, AnyKeysEndCleanlyAndTheLessonStaysSound) {
                    << "(" << Check(program, shortest, clock, 3, nullptr) << ")";
         }
     }
-    // The answers were put to the test, not passed over.
-    EXPECT_GT(replayed, 0) << subject.name << " with DRILLS_PUPIL_SEED=" << seed;
-    std::cout << subject.name << ": " << replayed << " problems replayed with their accepted answers\n";
+    // The answers and the table were put to the test, not passed over.
+    EXPECT_GT(tally.replayed, 0) << subject.name << " with DRILLS_PUPIL_SEED=" << seed;
+    EXPECT_GT(tally.counts, 0) << subject.name << " with DRILLS_PUPIL_SEED=" << seed;
+    std::cout << subject.name << ": " << tally.replayed << " problems replayed with their accepted answers, "
+              << tally.counts << " repeat counts checked\n";
     if (!pastTheEdge.empty()) {
         std::cout << subject.name << ": text running past the right edge in problems";
         for (const auto& e : pastTheEdge) std::cout << " " << e;
