@@ -95,29 +95,6 @@ void Canvas::plot(int x, int y, std::uint8_t c) {
     touch(x, y, x, y);
 }
 
-void Canvas::line(int x1, int y1, int x2, int y2, int pen, std::uint8_t c) {
-    const int xa = std::min(x1, x2), xb = std::max(x1, x2) + pen - 1;
-    const int ya = std::min(y1, y2), yb = std::max(y1, y2) + pen - 1;
-    int dx = std::abs(x2 - x1), sx = x1 < x2 ? 1 : -1;
-    int dy = -std::abs(y2 - y1), sy = y1 < y2 ? 1 : -1;
-    int err = dx + dy;
-    for (;;) {
-        for (int py = y1; py < y1 + pen; ++py)
-            for (int px = x1; px < x1 + pen; ++px) set(px, py, c);
-        if (x1 == x2 && y1 == y2) break;
-        int e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            x1 += sx;
-        }
-        if (e2 <= dx) {
-            err += dx;
-            y1 += sy;
-        }
-    }
-    touch(xa, ya, xb, yb);
-}
-
 void Canvas::fillRect(int x1, int y1, int x2, int y2, std::uint8_t c) {
     if (x1 > x2) std::swap(x1, x2);
     if (y1 > y2) std::swap(y1, y2);

@@ -45,7 +45,6 @@ public:
     void plot(int x, int y, std::uint8_t c);
     // Rows of spans.
     void fillRect(int x1, int y1, int x2, int y2, std::uint8_t c) override;
-    void line(int x1, int y1, int x2, int y2, int pen, std::uint8_t c) override;
     void blit(int x, int y, const std::uint8_t* mask, int w, int h, std::uint8_t c, const Rect& clip) override;
 
     // For drawing many single pixels: set() clips but leaves the changed rectangle alone, and
