@@ -6,9 +6,9 @@ Usage: drawn_characters_test.py REPO
 import importlib.util, pathlib, sys
 
 repo = pathlib.Path(sys.argv[1])
-spec = importlib.util.spec_from_file_location('drawn_characters', repo / 'tools' / 'drawn_characters.py')
-dc = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(dc)
+found = importlib.util.spec_from_file_location('drawn_characters', repo / 'tools' / 'drawn_characters.py')
+dc = importlib.util.module_from_spec(found)
+found.loader.exec_module(dc)
 failures = []
 
 
