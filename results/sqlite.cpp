@@ -65,9 +65,8 @@ std::string Unusable(const std::string& file) {
 }
 
 // Copies the write-ahead log back into the database file on a thread of its own. The copy ends
-// with two disk flushes, which would otherwise fall on the pupil's thread every few hundred
-// problems; each problem's own commit stays on the pupil's thread, so a killed process still
-// keeps every finished problem.
+// with two disk flushes, which would otherwise hold up the store's writing every few hundred
+// problems.
 class Checkpointer {
 public:
     explicit Checkpointer(std::string file) : file_(std::move(file)) {}
@@ -84,9 +83,14 @@ public:
 
     // After a commit that left `frames` pages in the log. True when the log has grown so long
     // that the caller must copy it back itself: a program writing without a pause would
-    // otherwise outrun the thread, and the log would never start again from its beginning.
+    // otherwise outrun the thread, and the log would never start again from its beginning. The
+    // thread's own copy is over by then, so the caller's copy is not turned away as busy.
     bool committed(int frames) noexcept {
-        if (frames >= kMostFrames) return true;
+        if (frames >= kMostFrames) {
+            std::unique_lock lock(mutex_);
+            idle_.wait(lock, [this] { return !thread_.joinable() || (!wanted_ && !copying_); });
+            return true;
+        }
         // One copy per kFrames new pages, not one per commit while the log is long: each copy
         // flushes the disk twice. A log that started again from its beginning starts the count again.
         if (frames < requestedAt_) requestedAt_ = 0;
@@ -117,6 +121,7 @@ private:
             wake_.wait(lock, [this] { return wanted_ || stop_; });
             if (stop_) return;
             wanted_ = false;
+            copying_ = true;
             lock.unlock();
             try {
                 if (!db) db.emplace(file_, SQLite::OPEN_READWRITE, kBusyMilliseconds);
@@ -126,14 +131,16 @@ private:
                 db.reset();  // tried again at the next request
             }
             lock.lock();
+            copying_ = false;
+            idle_.notify_all();
         }
     }
 
     std::string file_;
     int requestedAt_ = 0;  // the log's length at the last request; only the writing thread uses it
     std::mutex mutex_;
-    std::condition_variable wake_;
-    bool wanted_ = false, stop_ = false;
+    std::condition_variable wake_, idle_;
+    bool wanted_ = false, copying_ = false, stop_ = false;
     std::thread thread_;
 };
 

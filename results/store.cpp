@@ -38,44 +38,107 @@ std::string LoginName() {
 
 Store::Store(std::string target, std::string pupil, std::ostream& warn)
     : target_(std::move(target)), pupil_(std::move(pupil)), warn_(warn) {
-    flush();  // opens the database now, so a file to set aside is reported at start-up
+    std::unique_lock lock(mutex_);
+    writeHeld(lock);  // opens the database now, so a file to set aside is reported at start-up
+    lock.unlock();
+    try {
+        thread_ = std::thread([this] { writer(); });
+    } catch (const std::exception&) {
+        // No thread to be had: each problem is written on the pupil's thread as it ends.
+    }
 }
 
+Store::~Store() { stopWriter(); }
+
 void Store::record(const shell::ProblemRecord& problem) noexcept {
+    std::unique_lock lock(mutex_);
+    tried_.wait(lock, [this] { return !untried_ && !writing_; });  // never more than one behind
     try {
-        pending_.push_back(problem);
+        held_.push_back(problem);
     } catch (...) {
         return;  // out of memory: nothing sensible is left to do for this one problem
     }
-    flush();
+    if (!thread_.joinable()) {
+        writeHeld(lock);
+        return;
+    }
+    untried_ = true;
+    lock.unlock();
+    handed_.notify_one();
 }
 
-void Store::flush() noexcept {
-    try {
-        if (!db_) db_ = OpenDatabase(target_, warn_);
-        while (!pending_.empty()) {
-            db_->insert(pupil_, pending_.front());
-            pending_.pop_front();
+void Store::settle() noexcept {
+    std::unique_lock lock(mutex_);
+    tried_.wait(lock, [this] { return !untried_ && !writing_; });
+}
+
+size_t Store::pending() noexcept {
+    std::unique_lock lock(mutex_);
+    tried_.wait(lock, [this] { return !untried_ && !writing_; });
+    return held_.size();
+}
+
+// Called with the lock held; it is let go while the database works, so the pupil's thread can
+// hand over the next problem meanwhile. Only one thread at a time gets here (writing_).
+void Store::writeHeld(std::unique_lock<std::mutex>& lock) noexcept {
+    writing_ = true;
+    untried_ = false;
+    std::string failure;
+    while (failure.empty() && (!db_ || !held_.empty())) {
+        // A deque keeps its elements in place while the other thread appends.
+        const shell::ProblemRecord* next = held_.empty() ? nullptr : &held_.front();
+        lock.unlock();
+        try {
+            if (!db_) db_ = OpenDatabase(target_, warn_);
+            if (next) db_->insert(pupil_, *next);
+        } catch (const std::exception& e) {
+            failure = *e.what() ? e.what() : "unknown error";
+        } catch (...) {
+            failure = "unknown error";
         }
+        lock.lock();
+        if (failure.empty() && next) held_.pop_front();
+    }
+    if (failure.empty()) {
         warned_ = false;
-    } catch (const std::exception& e) {
+    } else if (!warned_) {
         // One line per outage, not one per problem; the problems wait in memory.
-        std::string why = e.what();
-        for (char& c : why)
+        for (char& c : failure)
             if (c == '\n' || c == '\t') c = ' ';  // the warning stays one line whatever the database says
-        if (!warned_)
-            warn_ << "drills: cannot keep results in " << target_ << " for now (" << why
-                  << "); practice goes on and they are kept in memory\n";
+        warn_ << "drills: cannot keep results in " << target_ << " for now (" << failure
+              << "); practice goes on and they are kept in memory\n";
         warned_ = true;
+    }
+    writing_ = false;
+    tried_.notify_all();
+}
+
+void Store::writer() noexcept {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        handed_.wait(lock, [this] { return untried_ || stop_; });
+        if (!untried_) return;  // stopped, and everything handed over has been tried
+        writeHeld(lock);
     }
 }
 
+void Store::stopWriter() noexcept {
+    {
+        const std::lock_guard lock(mutex_);
+        stop_ = true;
+    }
+    handed_.notify_one();
+    if (thread_.joinable()) thread_.join();
+}
+
 size_t Store::finish() noexcept {
-    flush();
-    if (!pending_.empty())
-        warn_ << "drills: " << pending_.size() << " finished problem" << (pending_.size() == 1 ? "" : "s")
+    stopWriter();
+    std::unique_lock lock(mutex_);
+    writeHeld(lock);  // one last try for what an outage kept in memory
+    if (!held_.empty())
+        warn_ << "drills: " << held_.size() << " finished problem" << (held_.size() == 1 ? "" : "s")
               << " could not be written to " << target_ << " and are lost\n";
-    return pending_.size();
+    return held_.size();
 }
 
 }  // namespace results

@@ -3,12 +3,15 @@
 // problem that cannot be written now is kept in memory and written with the next one.
 #pragma once
 
+#include <condition_variable>
 #include <deque>
 #include <iosfwd>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "shell/record.h"
@@ -77,23 +80,43 @@ std::unique_ptr<Database> OpenDatabase(const std::string& target, std::ostream& 
 // The desktop default: $XDG_DATA_HOME/drills/results.sqlite3, ~/.local/share/drills/ when unset.
 std::string DefaultResultsFile();
 
+// Writes each finished problem on a thread of its own, so the pupil's thread never waits for the
+// disk or the server: a commit overlaps the drawing of the next problem. The thread is at most
+// one problem behind, and it has caught up whenever the program waits for the pupil (settle), so
+// a killed program loses at most the problem in progress.
 class Store final : public shell::Recorder {
 public:
     Store(std::string target, std::string pupil, std::ostream& warn);
+    // Writes what was handed over; what cannot be written is dropped without a word (see finish).
+    ~Store() override;
+    Store(const Store&) = delete;
+    Store& operator=(const Store&) = delete;
+
     void record(const shell::ProblemRecord& problem) noexcept override;
+    void settle() noexcept override;
     // Writes what is still held; returns how many problems could not be written, after one line
-    // on warn naming them.
+    // on warn naming them. The store writes nothing after it.
     size_t finish() noexcept;
-    size_t pending() const { return pending_.size(); }
+    // How many finished problems are held in memory once the writer has tried them all.
+    size_t pending() noexcept;
 
 private:
-    void flush() noexcept;
+    void writeHeld(std::unique_lock<std::mutex>& lock) noexcept;
+    void writer() noexcept;
+    void stopWriter() noexcept;
+
     std::string target_;
     std::string pupil_;
     std::ostream& warn_;
-    std::unique_ptr<Database> db_;
-    std::deque<shell::ProblemRecord> pending_;
+    std::unique_ptr<Database> db_;  // used by one thread at a time: the writer once it runs
+    std::mutex mutex_;
+    std::condition_variable handed_, tried_;
+    std::deque<shell::ProblemRecord> held_;  // oldest first; a record leaves once it is written
+    bool untried_ = false;  // records were handed over since the writer last went through held_
+    bool writing_ = false;
+    bool stop_ = false;
     bool warned_ = false;
+    std::thread thread_;
 };
 
 // The login name of the desktop user, "pupil" when none can be found.

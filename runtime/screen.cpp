@@ -236,6 +236,7 @@ Text Screen::nextKey(bool idle) {
         present();
         ++activity_.waits;
         if (trace_) trace_->flush();
+        if (beforeSleep_) beforeSleep_();
         backend_->wait();
         pumpNow();
         if (!keys_.empty()) {
@@ -328,6 +329,7 @@ void Screen::waitForClose(int status) {
         present();
         ++activity_.waits;
         if (trace_) trace_->flush();
+        if (beforeSleep_) beforeSleep_();
         backend_->wait();
         keys_.clear();
         if (backend_->pump(keys_, functionKeys_)) throw ProgramEnd{status};

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <random>
 #include <string>
@@ -100,6 +101,9 @@ public:
     const DrawList& drawing() const { return *drawn_; }
     // Adds a shell-level event to the trace (for example what DrawText was asked to draw).
     void trace(std::string_view op, std::initializer_list<TraceField> fields);
+    // Runs each time before the program sleeps until the pupil does something: work that other
+    // threads do behind the pupil's back can be brought to an end while nobody waits for it.
+    void beforeSleep(std::function<void()> hook) { beforeSleep_ = std::move(hook); }
     // The error screen's wait: reads no keys, ends only when the window is closed (or the
     // key script runs out). Ends the program with `status`.
     [[noreturn]] void waitForClose(int status);
@@ -128,6 +132,7 @@ private:
     std::unique_ptr<DrawList> drawn_;  // replayed by a window at its own scale
     std::unique_ptr<Backend> backend_;
     std::unique_ptr<KeyScript> script_;
+    std::function<void()> beforeSleep_;
     std::unique_ptr<Trace> trace_;
     std::array<Text, 12> functionKeys_;
     std::deque<char32_t> keys_;  // typed in the window, not yet read

@@ -27,6 +27,10 @@ public:
     // Must not throw and must not block the pupil for long: a store that cannot write keeps the
     // record and tries again later.
     virtual void record(const ProblemRecord& problem) noexcept = 0;
+    // Returns once every problem recorded so far is written or kept to try again. The program
+    // calls it before it waits for the pupil, so a store may write behind the pupil's back yet
+    // lose no finished problem when the program is killed while the pupil thinks.
+    virtual void settle() noexcept {}
 };
 
 }  // namespace shell

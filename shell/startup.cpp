@@ -67,6 +67,8 @@ int RunProgram(const Program& program, rt::Options options, Recorder* recorder) 
     }
     Shell sh(*screen, program);
     sh.recorder = recorder;
+    // A finished problem is safe before the pupil is kept waiting.
+    if (recorder) screen->beforeSleep([recorder] { recorder->settle(); });
     int status = 0;
     try {
         try {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The real window under Xvfb with a window manager: it opens maximised, typed keys and F1 arrive,
 # it idles without burning a core or waking up, and closing it ends the program with status 0.
+# Killed while it waits for a key, it has kept every problem finished before.
 # At two screen sizes, one too small for the canvas at scale 1, the X server's own dump of the
 # window (xwd) shows the contents screen and the first problem exactly as drawn at the window's
 # scale.
@@ -76,6 +77,24 @@ app=
 grep -q '"op":"readKey","key":"x"' "$work/t.jsonl" || fail "typed x did not arrive"
 grep -q '"op":"readKey","key":"\\\\"' "$work/t.jsonl" || fail "F1 did not deliver a backslash"
 echo "window test: typed keys and F1 arrived; closing the window ended the program with status 0"
+
+# Killed while the pupil thinks: every problem finished before is in the results file.
+"$bin/halvard" --clock 12:34:56 --results "$work/r.sqlite3" >"$work/killed.log" 2>&1 &
+app=$!
+win=$(xdotool search --sync --limit 1 --name '^Halvard$' 2>/dev/null | head -n 1)
+[ -n "$win" ] || fail "no window titled Halvard with a results file"
+sleep 1
+xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus --sync "$win"
+xdotool type --window "$win" --delay 50 '2'
+for _ in 1 2 3; do xdotool key --window "$win" --delay 50 Return; done
+sleep 1
+kill -KILL "$app"
+wait "$app" 2>/dev/null
+app=
+kept=$(python3 -c 'import sqlite3, sys
+print(sqlite3.connect(sys.argv[1]).execute("SELECT group_concat(entry || outcome) FROM results").fetchone()[0])' "$work/r.sqlite3")
+[ "$kept" = "1viewed,2viewed,3viewed" ] || fail "killed while waiting, the results file holds '$kept', not the 3 problems viewed"
+echo "window test: killed while waiting for a key, the 3 problems finished before were all kept"
 
 # What the window shows, against the same screen drawn headless at the window's scale.
 compare_shot() {  # KEYS-TYPED-SO-FAR WHAT
