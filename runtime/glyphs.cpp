@@ -6,6 +6,13 @@
 #include <algorithm>
 #include <stdexcept>
 
+#ifndef __EMSCRIPTEN__
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include "runtime/options.h"
 #include "runtime/text.h"
 
@@ -39,6 +46,29 @@ Glyphs::Glyphs(const std::string& fontFile) : file_(fontFile) {
 
 Glyphs::~Glyphs() {
     if (font_) TTF_CloseFont(font_);
+#ifndef __EMSCRIPTEN__
+    if (mapped_) munmap(mapped_, mappedSize_);
+#endif
+}
+
+// The font file mapped into memory, so FreeType reads its tables and glyphs straight from the
+// page cache instead of through thousands of small seeks and reads; nullptr when it cannot be.
+SDL_RWops* Glyphs::mapFile() {
+#ifdef __EMSCRIPTEN__
+    return nullptr;
+#else
+    const int fd = open(file_.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat st {};
+    void* p = fstat(fd, &st) == 0 && st.st_size > 0
+                  ? mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0)
+                  : MAP_FAILED;
+    close(fd);
+    if (p == MAP_FAILED) return nullptr;
+    mapped_ = p;
+    mappedSize_ = static_cast<size_t>(st.st_size);
+    return SDL_RWFromConstMem(mapped_, static_cast<int>(std::min<size_t>(mappedSize_, INT32_MAX)));
+#endif
 }
 
 // One face serves every height: each further face would read the font's tables again and keep
@@ -50,7 +80,8 @@ TTF_Font* Glyphs::font(int pixelHeight) {
         height_ = pixelHeight;
         return font_;
     }
-    TTF_Font* f = TTF_OpenFont(file_.c_str(), pixelHeight);
+    SDL_RWops* mapped = mapFile();
+    TTF_Font* f = mapped ? TTF_OpenFontRW(mapped, 1, pixelHeight) : TTF_OpenFont(file_.c_str(), pixelHeight);
     if (!f)
         throw StartupError("cannot read the font " + file_ + " (" + TTF_GetError() +
                            "); install fonts-ipafont-gothic or name another with --font");

@@ -3,6 +3,7 @@
 // natural cell (half the height wide per half-width cell) stretched to the asked width.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -10,6 +11,7 @@
 #include <vector>
 
 struct _TTF_Font;
+struct SDL_RWops;
 
 namespace rt {
 
@@ -34,9 +36,12 @@ public:
 private:
     // The one face, set to this height.
     _TTF_Font* font(int pixelHeight);
+    SDL_RWops* mapFile();
 
     std::string file_;
     _TTF_Font* font_ = nullptr;
+    void* mapped_ = nullptr;  // the font file, when it could be mapped
+    size_t mappedSize_ = 0;
     int height_ = 0;
     std::map<std::tuple<char32_t, int, int, int>, GlyphMask> cache_;
 };
