@@ -156,8 +156,7 @@ libs=("$prefix/lib/libSDL2_ttf.a" "$prefix/lib/libfreetype.a" "$prefix/lib/libSD
 # tables, or through the invoke_ trampolines of calls that may throw (so those count as possible
 # waits, and dynCall_, their way back in, is instrumented too). Nothing of libc++, SDL or FreeType
 # is ever on such a stack: the programs hand no callback that waits to a library. A wait reached
-# through a function left out would break silently here; the checked pages (DRILLS_WEB_CHECKED=1,
-# used by the browser test) trap on it instead.
+# through a function left out would break silently here; the checked pages below trap on it.
 # (results::Main is usually inlined into main, and then its pattern matches nothing.)
 asyncify_only() {  # PROGRAM: the flags naming the functions instrumented in its page
   local list
@@ -166,9 +165,10 @@ asyncify_only() {  # PROGRAM: the flags naming the functions instrumented in its
 }
 ldflags=(-O2 -fexceptions -sASYNCIFY "-sASYNCIFY_IMPORTS=['invoke_*']"
   -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1 --preload-file "$out/drills-gothic.ttf@/drills-gothic.ttf")
-# The checked pages: the same with the runtime's assertions, under which a function left out of
-# the list above traps when a wait passes through it.
-checked=${DRILLS_WEB_CHECKED:-0}
+# The checked pages (build-web/checked, for the browser test; DRILLS_WEB_CHECKED=0 leaves them
+# out): the same with the runtime's assertions, under which a function left out of the list above
+# traps when a wait passes through it.
+checked=${DRILLS_WEB_CHECKED:-1}
 [ "$checked" = 1 ] && mkdir -p "$out/checked"
 common=()
 for src in $sources; do
