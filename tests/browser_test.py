@@ -15,10 +15,13 @@
 - A phone held upright (390 x 844) shows the whole canvas, aspect kept, centred, one canvas pixel
   to each device pixel; at device pixel ratio 2 the canvas is drawn at twice the resolution.
 - Firefox's picture of a page shows its contents screen.
+- The checked pages (build-web/checked: the same programs with the runtime's assertions, which trap
+  when a wait passes through a function not instrumented for it) come through practice, the
+  look-through and a walk of random keys with every program without an error, waiting again.
 
 Usage: browser_test.py SITE_DIR BIN_DIR
 """
-import base64, json, os, shutil, socket, struct, subprocess, sys, tempfile, time, urllib.request
+import base64, json, os, random, shutil, socket, struct, subprocess, sys, tempfile, time, urllib.request
 
 import websocket  # Debian's python3-websocket
 
@@ -341,6 +344,55 @@ def firefox(tab, port):
     check(ok, 'Firefox: a page shows its contents screen', got)
 
 
+# Keys for the walk through the checked pages: digits, signs, letters, Enter, Backspace and the
+# function keys, so each program's editors, prompts and menus are reached.
+WALK_KEYS = [(c, '', ord(c.upper()) if c.isalnum() else 0, c) for c in '0123456789x=-+/.: '] + \
+    [('Enter', 'Enter', 13, '\r')] * 6 + [('Backspace', 'Backspace', 8, None)] * 2 + \
+    [(f'F{n}', f'F{n}', 111 + n, None) for n in range(1, 13)]
+
+
+def checked(tab, port):
+    pages = os.path.join(os.path.dirname(os.path.abspath(site)), 'checked')
+    if not all(os.path.exists(f'{pages}/{p}.wasm') for p in PROGRAMS):
+        check(False, 'checked pages: build-web/checked holds every program (tools/build-web.sh builds them)')
+        return
+    own = free_port()
+    procs.append(subprocess.Popen([sys.executable, '-m', 'http.server', '--bind', '127.0.0.1', '-d', pages, str(own)],
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+    wait_http(f'http://127.0.0.1:{own}/{PROGRAMS[0]}.html')
+    # Kept for every page the tab opens from here on.
+    tab.call('Page.addScriptToEvaluateOnNewDocument', source='''window.__errors = [];
+      addEventListener('error', e => __errors.push(String(e.error && e.error.stack || e.message)));
+      addEventListener('unhandledrejection', e => __errors.push(String(e.reason && e.reason.stack || e.reason)));''')
+    # exit() leaves main by an exception that the trampolines of the calls it passes through catch
+    # and throw on; under the assertions each one reports that it ran after the runtime ended.
+    state = ('(() => { const ended = getComputedStyle(document.getElementById("end")).display !== "none";'
+             ' return {ended, waiting: typeof Module.drillsWake === "function",'
+             ' errors: __errors.filter(e => !(ended && e.includes("called after runtime exit")))}; })()')
+    walk = random.Random(19)
+    for prog in PROGRAMS:
+        flows = [('practice', KEYS + '\r\r'), ('look-through', '2' + '\r' * 6)] + \
+            [(f'walk {i}', start) for i, start in enumerate(['1', '2', '12\r', '13\r'])]
+        for name, start in flows:
+            ready = tab.open(f'http://127.0.0.1:{own}/{prog}.html?clock={CLOCK}', 1280, 960)
+            tab.type(start)
+            got = tab.evaluate(state)
+            for _ in range(40 if name.startswith('walk') else 0):
+                if got['errors'] or got['ended']:
+                    break
+                key, code, vk, text = walk.choice(WALK_KEYS)
+                tab.key(key, code, vk, text)
+                tab.settle()
+                got = tab.evaluate(state)
+            check(ready and not got['errors'] and (got['waiting'] or got['ended']),
+                  f'checked page: {prog}, {name}, waits without an error', got['errors'][:1])
+    tab.open(f'http://127.0.0.1:{own}/{PROGRAMS[0]}.html?clock={CLOCK}', 1280, 960)
+    tab.type('3')
+    time.sleep(0.3)
+    got = tab.evaluate(state)
+    check(got['ended'] and not got['errors'], 'checked page: "end" ends without an error', got['errors'][:1])
+
+
 def mkdir(path):
     os.makedirs(path, exist_ok=True)
     return path
@@ -378,7 +430,7 @@ def main():
     tab = tab_global = Tab(devtools)
     tab.call('Page.enable')
     only = os.environ.get('DRILLS_BROWSER_ONLY', '').split(',')
-    for part in (pictures, input_method, idle, end, viewports, firefox):
+    for part in (pictures, input_method, idle, end, viewports, checked, firefox):
         if only == [''] or part.__name__ in only:
             part(tab, port)
     print(f'browser test: {len(failures)} failed' + (f': {failures}' if failures else ''))

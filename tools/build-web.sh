@@ -147,25 +147,54 @@ else mv "$out/drills-gothic.new.ttf" "$out/drills-gothic.ttf"; fi
 cp /usr/share/doc/fonts-ipafont-gothic/copyright "$site/drills-gothic-LICENSE.txt" 2>/dev/null || true
 
 libs=("$prefix/lib/libSDL2_ttf.a" "$prefix/lib/libfreetype.a" "$prefix/lib/libSDL2.a")
-ldflags=(-O2 -fexceptions -sASYNCIFY -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1
-  --preload-file "$out/drills-gothic.ttf@/drills-gothic.ttf")
+# A program waiting for a key is suspended: every function between main and the wait is unwound
+# and later rewound, and must be instrumented for it; everything else is left as it is, which
+# keeps the code a third smaller and the page quicker to start. Those functions are all ours: the
+# wait is reached only from rt::Screen (readKey, waitForClose) through the backend, called by the
+# shell, the programs' editors and entries (their own namespaces, anonymous ones and lambdas
+# inside included) and main; the calls between them go directly, through vtables and function
+# tables, or through the invoke_ trampolines of calls that may throw (so those count as possible
+# waits, and dynCall_, their way back in, is instrumented too). Nothing of libc++, SDL or FreeType
+# is ever on such a stack: the programs hand no callback that waits to a library. A wait reached
+# through a function left out would break silently here; the checked pages below trap on it.
+# (results::Main is usually inlined into main, and then its pattern matches nothing.)
+asyncify_only() {  # PROGRAM: the flags naming the functions instrumented in its page
+  local list
+  list=$(printf "'%s'," main 'dynCall_*' 'results::*' 'shell::*' 'rt::Screen::*' 'rt::*BrowserBackend::wait*' "$1::*")
+  echo "-sASYNCIFY_ONLY=[${list%,}]"
+}
+ldflags=(-O2 -fexceptions -sASYNCIFY "-sASYNCIFY_IMPORTS=['invoke_*']"
+  -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1 --preload-file "$out/drills-gothic.ttf@/drills-gothic.ttf")
+# The checked pages (build-web/checked, for the browser test; DRILLS_WEB_CHECKED=0 leaves them
+# out): the same with the runtime's assertions, under which a function left out of the list above
+# traps when a wait passes through it.
+checked=${DRILLS_WEB_CHECKED:-1}
+[ "$checked" = 1 ] && mkdir -p "$out/checked"
 common=()
 for src in $sources; do
   case "$src" in "$repo"/runtime/* | "$repo"/shell/* | "$repo"/results/*) common+=("$obj/$(echo "${src#"$repo"/}" | tr / _).o") ;; esac
 done
 # Linked two at a time: most of a link is one process optimising for the suspended wait. A page
-# whose files are newer than everything it is made of is left as it is.
+# whose files are newer than everything it is made of, this script (its link flags) included, is
+# left as it is.
 running=0
 for prog in halvard morvane quillon brenwick; do
   own=("$obj/${prog}_"*.o)
-  if [ -f "$site/$prog.wasm" ] && [ -z "$(find "${own[@]}" "${common[@]}" "${libs[@]}" "$out/drills-gothic.ttf" \
-      -newer "$site/$prog.wasm" -print -quit)" ]; then
-    continue
-  fi
-  echo "build-web: linking $prog"
-  em++ "${own[@]}" "${common[@]}" "${libs[@]}" "${ldflags[@]}" -o "$site/$prog.js" &
-  running=$((running + 1))
-  if [ "$running" -ge "$jobs" ]; then wait -n; running=$((running - 1)); fi
+  targets=("$site")
+  [ "$checked" = 1 ] && targets+=("$out/checked")
+  for dest in "${targets[@]}"; do
+    if [ -f "$dest/$prog.wasm" ] && [ -z "$(find "${own[@]}" "${common[@]}" "${libs[@]}" "$out/drills-gothic.ttf" \
+        "$repo/tools/build-web.sh" -newer "$dest/$prog.wasm" -print -quit)" ]; then
+      continue
+    fi
+    extra=()
+    [ "$dest" = "$site" ] || extra=(-sASSERTIONS=1)
+    echo "build-web: linking $prog${extra[*]:+ (checked)}"
+    em++ "${own[@]}" "${common[@]}" "${libs[@]}" "${ldflags[@]}" "$(asyncify_only "$prog")" "${extra[@]}" \
+      -o "$dest/$prog.js" &
+    running=$((running + 1))
+    if [ "$running" -ge "$jobs" ]; then wait -n; running=$((running - 1)); fi
+  done
 done
 while [ "$running" -gt 0 ]; do wait -n; running=$((running - 1)); done
 rows=
@@ -178,4 +207,5 @@ for prog in halvard morvane quillon brenwick; do
   rows+="<li><a href=\"$prog.html\">$name</a> — $(field SUMMARY_JA) / $(field SUMMARY)</li>"$'\n'
 done
 sed -e "/@ROWS@/{r /dev/stdin" -e "d}" "$repo/web/index.html" >"$site/index.html" <<<"$rows"
+if [ "$checked" = 1 ]; then cp "$site"/*.html "$out/checked/"; fi
 echo "build-web: done; serve it with: python3 -m http.server -d build-web/site"
