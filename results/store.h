@@ -3,6 +3,7 @@
 // problem that cannot be written now is kept in memory and written with the next one.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <iosfwd>
@@ -112,9 +113,10 @@ private:
     std::mutex mutex_;
     std::condition_variable handed_, tried_;
     std::deque<shell::ProblemRecord> held_;  // oldest first; a record leaves once it is written
-    bool untried_ = false;  // records were handed over since the writer last went through held_
-    bool writing_ = false;
-    bool stop_ = false;
+    // Changed with the lock held; read without it only to spin.
+    std::atomic<bool> untried_ = false;  // records were handed over since the writer last went through held_
+    std::atomic<bool> writing_ = false;
+    std::atomic<bool> stop_ = false;
     bool warned_ = false;
     std::thread thread_;
 };
