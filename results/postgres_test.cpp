@@ -196,27 +196,7 @@ TEST_F(PostgresStore, AnUnreachableServerKeepsProblemsUntilItAnswers) {
 
 TEST_F(PostgresStore, FourProcessesWritingAtOnceLoseNoRow) {
     constexpr int kEach = 1000;
-    std::vector<pid_t> children;
-    for (int c = 0; c < 4; ++c) {
-        const pid_t pid = fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            std::ostringstream warn;
-            int lost = 0;
-            {
-                results::Store store(Address(), "pupil" + std::to_string(c), warn);
-                for (int i = 1; i <= kEach; ++i) store.record(Problem(1 + i % 9, "right1", i));
-                lost = static_cast<int>(store.finish());
-            }
-            _exit(lost == 0 ? 0 : 1);
-        }
-        children.push_back(pid);
-    }
-    for (const pid_t pid : children) {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
+    results_rig::FourWritersAtOnce(Address(), kEach, [](int, int i) { return Problem(1 + i % 9, "right1", i); });
     EXPECT_EQ(Scalar("SELECT count(DISTINCT pupil || '/' || sequence) FROM results"),
               std::to_string(4 * kEach));
 }

@@ -272,28 +272,9 @@ TEST(ResultsStore, WhatCannotBeWrittenByTheEndIsCountedAndSaid) {
 TEST(ResultsStore, FourProcessesWritingAtOnceLoseNoRow) {
     const std::string file = FreshDir("concurrent") + "/r.sqlite3";
     constexpr int kEach = 1000;
-    std::vector<pid_t> children;
-    for (int c = 0; c < 4; ++c) {
-        const pid_t pid = fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            std::ostringstream warn;
-            int lost = 0;
-            {
-                results::Store store(file, "pupil" + std::to_string(c), warn);
-                for (int i = 1; i <= kEach; ++i)
-                    store.record(Problem(c % 2 ? "morvane" : "halvard", 1 + i % 9, "right1", i));
-                lost = static_cast<int>(store.finish());
-            }
-            _exit(lost == 0 ? 0 : 1);
-        }
-        children.push_back(pid);
-    }
-    for (const pid_t pid : children) {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
+    results_rig::FourWritersAtOnce(file, kEach, [](int c, int i) {
+        return Problem(c % 2 ? "morvane" : "halvard", 1 + i % 9, "right1", i);
+    });
     EXPECT_EQ(Count(file), 4 * kEach);
     for (int c = 0; c < 4; ++c) EXPECT_EQ(Count(file, "pupil = 'pupil" + std::to_string(c) + "'"), kEach);
     SQLite::Database db(file);

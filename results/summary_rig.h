@@ -1,10 +1,16 @@
-// For the store tests: a varied history to write into a database, and the check that the
-// database's own summary says what reading the rows back one by one says.
+// For the store tests: a varied history to write into a database, the check that the
+// database's own summary says what reading the rows back one by one says, and several processes
+// writing into one database at once.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cmath>
+#include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -12,6 +18,34 @@
 #include "results/store.h"
 
 namespace results_rig {
+
+// Four processes at once, each with a store of its own for pupil0 to pupil3 on `target`, each
+// recording `each` problems made by `problem(process, i)` for i = 1..each; every one of them
+// must finish with nothing lost.
+inline void FourWritersAtOnce(const std::string& target, int each,
+                              const std::function<shell::ProblemRecord(int, int)>& problem) {
+    std::vector<pid_t> children;
+    for (int c = 0; c < 4; ++c) {
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            std::ostringstream warn;
+            size_t lost = 0;
+            {
+                results::Store store(target, "pupil" + std::to_string(c), warn);
+                for (int i = 1; i <= each; ++i) store.record(problem(c, i));
+                lost = store.finish();
+            }
+            _exit(lost == 0 ? 0 : 1);
+        }
+        children.push_back(pid);
+    }
+    for (const pid_t pid : children) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+}
 
 struct Written {
     std::string pupil;
