@@ -21,9 +21,11 @@
 
 Usage: browser_test.py SITE_DIR BIN_DIR
 """
-import base64, json, os, random, shutil, socket, struct, subprocess, sys, tempfile, time, urllib.request
+import base64, json, os, random, shutil, struct, subprocess, sys, tempfile, time
 
 import websocket  # Debian's python3-websocket
+
+from devtools import Session, free_port, wait_http as wait_for
 
 site, bindir = sys.argv[1], sys.argv[2]
 PROGRAMS = os.environ.get('DRILLS_BROWSER_PROGRAMS', 'halvard morvane quillon brenwick').split()
@@ -41,19 +43,8 @@ def check(ok, what, detail=''):
     return ok
 
 
-def free_port():
-    with socket.socket() as s:
-        s.bind(('127.0.0.1', 0))
-        return s.getsockname()[1]
-
-
 def wait_http(url):
-    for _ in range(300):
-        try:
-            return urllib.request.urlopen(url).read()
-        except OSError:
-            time.sleep(0.1)
-    raise SystemExit(f'browser test: FAIL: nothing answers at {url}')
+    return wait_for(url, 'browser test: FAIL')
 
 
 def png_size(path):
@@ -68,28 +59,11 @@ def desktop_shot(prog, script, name):
     return path
 
 
-class Tab:
+class Tab(Session):
     def __init__(self, port):
         tabs = json.loads(wait_http(f'http://127.0.0.1:{port}/json'))
         page = next(t for t in tabs if t['type'] == 'page')
-        self.ws = websocket.create_connection(page['webSocketDebuggerUrl'], suppress_origin=True)
-        self.n = 0
-
-    def call(self, method, **params):
-        self.n += 1
-        self.ws.send(json.dumps({'id': self.n, 'method': method, 'params': params}))
-        while True:
-            m = json.loads(self.ws.recv())
-            if m.get('id') == self.n:
-                if 'error' in m:
-                    raise SystemExit(f'browser test: FAIL: {method}: {m["error"]}')
-                return m['result']
-
-    def evaluate(self, expression):
-        r = self.call('Runtime.evaluate', expression=expression, awaitPromise=True, returnByValue=True)
-        if 'exceptionDetails' in r:
-            raise SystemExit(f'browser test: FAIL: {r["exceptionDetails"]}')
-        return r['result'].get('value')
+        super().__init__(page['webSocketDebuggerUrl'], 'browser test: FAIL')
 
     def open(self, url, width, height, ratio=1):
         self.call('Emulation.setDeviceMetricsOverride', width=width, height=height, deviceScaleFactor=ratio,

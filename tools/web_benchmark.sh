@@ -50,40 +50,15 @@ new FontFace('Bare', 'url(bare-font.ttf)').load().then(f => {
 </script></body></html>
 HTML
 
-/usr/bin/python3 - "$work/site" "$work" <<'PY'
-import json, socket, statistics, subprocess, sys, time, urllib.request
-import websocket
+/usr/bin/python3 - "$work/site" "$work" "$repo/tests" <<'PY'
+import json, statistics, subprocess, sys, time
 
 site, work = sys.argv[1], sys.argv[2]
-
-def free_port():
-    with socket.socket() as s:
-        s.bind(('127.0.0.1', 0))
-        return s.getsockname()[1]
+sys.path.insert(0, sys.argv[3])
+from devtools import Session, free_port, wait_http
 
 def fetch(url):
-    for _ in range(300):
-        try:
-            return urllib.request.urlopen(url).read()
-        except OSError:
-            time.sleep(0.1)
-    raise SystemExit(f'nothing answers at {url}')
-
-class Session:
-    def __init__(self, url):
-        self.ws = websocket.create_connection(url, suppress_origin=True, timeout=120)
-        self.n = 0
-    def call(self, method, **params):
-        self.n += 1
-        self.ws.send(json.dumps({'id': self.n, 'method': method, 'params': params}))
-        while True:
-            m = json.loads(self.ws.recv())
-            if m.get('id') == self.n:
-                if 'error' in m:
-                    raise SystemExit(f'{method}: {m["error"]}')
-                return m['result']
-    def eval(self, expr):
-        return self.call('Runtime.evaluate', expression=expr, awaitPromise=True, returnByValue=True)['result'].get('value')
+    return wait_http(url, 'web_benchmark')
 
 port, devtools = free_port(), free_port()
 procs = [subprocess.Popen([sys.executable, '-m', 'http.server', '--bind', '127.0.0.1', '-d', site, str(port)],
@@ -93,9 +68,9 @@ procs.append(subprocess.Popen(['chromium', '--headless=new', '--no-sandbox', '--
                                f'--remote-debugging-port={devtools}', f'--user-data-dir={work}/profile', 'about:blank'],
                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
 try:
-    browser = Session(json.loads(fetch(f'http://127.0.0.1:{devtools}/json/version'))['webSocketDebuggerUrl'])
+    browser = Session(json.loads(fetch(f'http://127.0.0.1:{devtools}/json/version'))['webSocketDebuggerUrl'], 'web_benchmark')
     page = next(t for t in json.loads(fetch(f'http://127.0.0.1:{devtools}/json')) if t['type'] == 'page')
-    tab = Session(page['webSocketDebuggerUrl'])
+    tab = Session(page['webSocketDebuggerUrl'], 'web_benchmark')
     tab.call('Page.enable')
     tab.call('Network.enable')
     tab.call('Network.setCacheDisabled', cacheDisabled=True)
@@ -117,7 +92,7 @@ try:
     def first_frame(path):
         tab.call('Page.navigate', url=f'http://127.0.0.1:{port}/{path}')
         for _ in range(600):
-            t = tab.eval('window.__first')
+            t = tab.evaluate('window.__first')
             if t is not None:
                 return t
             time.sleep(0.01)
@@ -145,7 +120,7 @@ try:
 
     # Key-to-canvas: digits typed at the start-number prompt, each until its drawing.
     tab.call('Page.navigate', url=f'http://127.0.0.1:{port}/halvard.html?clock=12:34:56')
-    while not tab.eval('typeof Module !== "undefined" && typeof Module.drillsWake === "function"'):
+    while not tab.evaluate('typeof Module !== "undefined" && typeof Module.drillsWake === "function"'):
         time.sleep(0.05)
     lat = []
     for k in '1' + '1\r' + 'x=12345' + '\x08' * 5 + '6789' + '\x08' * 4 + '12345' + '\x08' * 5 + '678':
@@ -156,7 +131,7 @@ try:
         tab.call('Input.dispatchKeyEvent', **down)
         tab.call('Input.dispatchKeyEvent', type='keyUp', key=key[0], windowsVirtualKeyCode=key[1])
         time.sleep(0.15)
-        lat += tab.eval('window.__lat.splice(0)')
+        lat += tab.evaluate('window.__lat.splice(0)')
     print('| key to canvas (halvard, answer line) | ms |')
     print('|---|---:|')
     print(f'| median of {len(lat)} keys that drew | {statistics.median(lat):.1f} |')
