@@ -26,9 +26,9 @@ char kEmpty[] = "";
 
 extern "C" {
 
-PGconn* PQconnectdb(const char* conninfo) {
-    static auto* const f = find<decltype(PQconnectdb)>("PQconnectdb");
-    return f ? f(conninfo) : nullptr;
+PGconn* PQconnectdbParams(const char* const* keywords, const char* const* values, int expand_dbname) {
+    static auto* const f = find<decltype(PQconnectdbParams)>("PQconnectdbParams");
+    return f ? f(keywords, values, expand_dbname) : nullptr;
 }
 
 ConnStatusType PQstatus(const PGconn* conn) {

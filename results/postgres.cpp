@@ -92,7 +92,11 @@ private:
     void Connect() {
         if (conn_ && PQstatus(conn_) == CONNECTION_OK) return;
         if (conn_) PQfinish(conn_);
-        conn_ = PQconnectdb(address_.c_str());
+        // A server that does not answer is given up after two seconds, as a locked SQLite file is,
+        // unless the address says otherwise (its own connect_timeout comes later and wins).
+        const char* const keywords[] = {"connect_timeout", "dbname", nullptr};
+        const char* const values[] = {"2", address_.c_str(), nullptr};
+        conn_ = PQconnectdbParams(keywords, values, 1);
         if (PQstatus(conn_) != CONNECTION_OK) {
             std::string why = PQerrorMessage(conn_);
             while (!why.empty() && (why.back() == '\n' || why.back() == ' ')) why.pop_back();

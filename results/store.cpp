@@ -58,22 +58,24 @@ std::string LoginName() {
 
 Store::Store(std::string target, std::string pupil, std::ostream& warn)
     : target_(std::move(target)), pupil_(std::move(pupil)), warn_(warn) {
-    std::unique_lock lock(mutex_);
-    writeHeld(lock);  // opens the database now, so a file to set aside is reported at start-up
-    lock.unlock();
+    // The database is opened by the writer, so a large file's check or a slow server never
+    // holds up the first screen; a file set aside is still reported at start-up.
+    writing_ = true;
     try {
         thread_ = std::thread([this] { writer(); });
     } catch (const std::exception&) {
         // No thread to be had: each problem is written on the pupil's thread as it ends.
+        std::unique_lock lock(mutex_);
+        writeHeld(lock);
     }
 }
 
 Store::~Store() { stopWriter(); }
 
 void Store::record(const shell::ProblemRecord& problem) noexcept {
-    SpinFor([this] { return !untried_ && !writing_; });
+    SpinFor([this] { return caughtUp(); });
     std::unique_lock lock(mutex_);
-    tried_.wait(lock, [this] { return !untried_ && !writing_; });  // never more than one behind
+    tried_.wait(lock, [this] { return caughtUp(); });  // never more than one behind
     try {
         held_.push_back(problem);
     } catch (...) {
@@ -90,7 +92,7 @@ void Store::record(const shell::ProblemRecord& problem) noexcept {
 
 void Store::settle() noexcept {
     std::unique_lock lock(mutex_);
-    tried_.wait(lock, [this] { return !untried_ && !writing_; });
+    tried_.wait(lock, [this] { return caughtUp(); });
 }
 
 size_t Store::pending() noexcept {
@@ -120,6 +122,7 @@ void Store::writeHeld(std::unique_lock<std::mutex>& lock) noexcept {
         lock.lock();
         if (failure.empty() && next) held_.pop_front();
     }
+    failing_ = !failure.empty();
     if (failure.empty()) {
         warned_ = false;
     } else if (!warned_) {
@@ -136,6 +139,7 @@ void Store::writeHeld(std::unique_lock<std::mutex>& lock) noexcept {
 
 void Store::writer() noexcept {
     std::unique_lock lock(mutex_);
+    writeHeld(lock);  // opens the database
     for (;;) {
         lock.unlock();
         SpinFor([this] { return untried_ || stop_; });

@@ -81,10 +81,12 @@ std::unique_ptr<Database> OpenDatabase(const std::string& target, std::ostream& 
 // The desktop default: $XDG_DATA_HOME/drills/results.sqlite3, ~/.local/share/drills/ when unset.
 std::string DefaultResultsFile();
 
-// Writes each finished problem on a thread of its own, so the pupil's thread never waits for the
-// disk or the server: a commit overlaps the drawing of the next problem. The thread is at most
-// one problem behind, and it has caught up whenever the program waits for the pupil (settle), so
-// a killed program loses at most the problem in progress.
+// Opens the database and writes each finished problem on a thread of its own, so the pupil's
+// thread never waits for the disk or the server: a commit overlaps the drawing of the next
+// problem. While the store works the thread is at most one problem behind, and it has caught up
+// whenever the program waits for the pupil (settle), so a killed program loses at most the problem
+// in progress. While it fails (a full disk, a server that does not answer) the thread keeps
+// trying with each new problem and the pupil waits for none of it.
 class Store final : public shell::Recorder {
 public:
     Store(std::string target, std::string pupil, std::ostream& warn);
@@ -102,6 +104,9 @@ public:
     size_t pending() noexcept;
 
 private:
+    // Nothing handed over is still to be written; or the store is failing, and then its retries
+    // go on in the background without the pupil.
+    bool caughtUp() const { return failing_ || (!untried_ && !writing_); }
     void writeHeld(std::unique_lock<std::mutex>& lock) noexcept;
     void writer() noexcept;
     void stopWriter() noexcept;
@@ -117,6 +122,7 @@ private:
     std::atomic<bool> untried_ = false;  // records were handed over since the writer last went through held_
     std::atomic<bool> writing_ = false;
     std::atomic<bool> stop_ = false;
+    std::atomic<bool> failing_ = false;  // the last try failed
     bool warned_ = false;
     std::thread thread_;
 };

@@ -4,7 +4,10 @@
 
 #include <SQLiteCpp/SQLiteCpp.h>
 #include <gtest/gtest.h>
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <future>
 #include <iostream>
 #include <map>
 #include <set>
@@ -243,6 +247,7 @@ TEST(ResultsStore, ALockedDatabaseKeepsTheProblemUntilTheNextOneIsWritten) {
     const std::string file = FreshDir("locked") + "/r.sqlite3";
     std::ostringstream warn;
     results::Store store(file, "aki", warn);
+    ASSERT_EQ(store.pending(), 0u);  // the store's own thread has made the file
     {
         SQLite::Database other(file, SQLite::OPEN_READWRITE);
         other.exec("BEGIN EXCLUSIVE");
@@ -267,6 +272,35 @@ TEST(ResultsStore, WhatCannotBeWrittenByTheEndIsCountedAndSaid) {
     EXPECT_EQ(store.finish(), 2u);
     EXPECT_EQ(Lines(warn.str()), 2) << warn.str();
     EXPECT_NE(warn.str().find("2 finished problems could not be written"), std::string::npos) << warn.str();
+}
+
+TEST(ResultsStore, AServerThatNeverAnswersHoldsUpNobody) {
+    // A listening socket that takes connections and never says a word. The store gives up on it
+    // after its connect timeout, once, and tries again behind the pupil's back from then on.
+    const int server = socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_GE(server, 0);
+    sockaddr_in at{};
+    at.sin_family = AF_INET;
+    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof at;
+    ASSERT_EQ(bind(server, reinterpret_cast<sockaddr*>(&at), size), 0);
+    ASSERT_EQ(listen(server, 8), 0);
+    ASSERT_EQ(getsockname(server, reinterpret_cast<sockaddr*>(&at), &size), 0);
+    const std::string address =
+        "postgresql://nobody@127.0.0.1:" + std::to_string(ntohs(at.sin_port)) + "/drills";
+    std::ostringstream warn;
+    results::Store store(address, "aki", warn);
+    auto session = std::async(std::launch::async, [&] {
+        for (int i = 1; i <= 3; ++i) store.record(Problem("halvard", i, "right1", i));
+    });
+    // Only a store that waited for the server to answer would still be busy; closing the socket
+    // then ends its wait, so a failure shows as a failure, not as a test that never ends.
+    const bool done = session.wait_for(std::chrono::seconds(60)) == std::future_status::ready;
+    close(server);
+    session.wait();
+    EXPECT_TRUE(done) << "recording waited for a server that never answered";
+    EXPECT_EQ(store.finish(), 3u);
+    EXPECT_NE(warn.str().find("3 finished problems could not be written"), std::string::npos) << warn.str();
 }
 
 TEST(ResultsStore, FourProcessesWritingAtOnceLoseNoRow) {
