@@ -3,7 +3,8 @@
 #
 # emscripten's own ports download their sources from the network, so SDL2, SDL2_ttf and FreeType
 # are built here from Debian's source packages instead, once, into a cache folder named after
-# their versions (~/.cache/drills-web/<versions>/); later runs reuse it.
+# their versions (~/.cache/drills-web/<versions>/; FreeType and SDL2_ttf in a folder inside it
+# named after how FreeType is cut down for the page); later runs reuse it.
 #
 # Usage: bash tools/build-web.sh        (run as root, or with the source packages already cached)
 set -euo pipefail
