@@ -1,5 +1,10 @@
 #include "runtime/options.h"
 
+#include <string_view>
+
+// A page is handed only what its address gives (--clock), so it parses that itself: the desktop's
+// option library and the streams it brings would be most of a page's code for one option.
+#ifndef __EMSCRIPTEN__
 #include <utf8.h>
 
 #include <CLI/CLI.hpp>
@@ -10,6 +15,7 @@
 
 #include "runtime/keyscript.h"
 #include "runtime/screen.h"
+#endif
 
 namespace rt {
 
@@ -20,8 +26,39 @@ bool isClock(const std::string& s) {
         if (s[i] < '0' || s[i] > '9') return false;
     return std::stoi(s.substr(0, 2)) < 24 && std::stoi(s.substr(3, 2)) < 60 && std::stoi(s.substr(6, 2)) < 60;
 }
+
+void checkClock(const std::string& clock) {
+    if (!isClock(clock)) throw StartupError("--clock wants HH:MM:SS (00:00:00 to 23:59:59), not " + clock);
+}
 }  // namespace
 
+Options parsePageCommandLine(int argc, const char* const* argv, const std::string& programName, int canvasWidth) {
+    Options o;
+    o.programName = programName;
+    o.canvasWidth = canvasWidth;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        std::string clock;
+        if (arg == "--clock") {
+            if (i + 1 == argc) throw StartupError("--clock needs a time of day, HH:MM:SS");
+            clock = argv[++i];
+        } else if (arg.substr(0, 8) == "--clock=") {
+            clock = arg.substr(8);
+        } else {
+            throw StartupError("a page takes only --clock HH:MM:SS, not " + std::string(arg));
+        }
+        if (o.clock) throw StartupError("--clock is given more than once");
+        checkClock(clock);
+        o.clock = clock;
+    }
+    return o;
+}
+
+#ifdef __EMSCRIPTEN__
+Options parseCommandLine(int argc, const char* const* argv, const std::string& programName, int canvasWidth) {
+    return parsePageCommandLine(argc, argv, programName, canvasWidth);
+}
+#else
 Options parseCommandLine(int argc, const char* const* argv, const std::string& programName, int canvasWidth) {
     Options o;
     o.programName = programName;
@@ -82,8 +119,7 @@ Options parseCommandLine(int argc, const char* const* argv, const std::string& p
         o.keys = keys;
     }
     if (app.count("--clock")) {
-        if (!isClock(clock))
-            throw StartupError("--clock wants HH:MM:SS (00:00:00 to 23:59:59), not " + clock);
+        checkClock(clock);
         o.clock = clock;
     }
     if (!o.worksheetFile.empty()) {
@@ -105,5 +141,6 @@ Options parseCommandLine(int argc, const char* const* argv, const std::string& p
                            "; install fonts-ipafont-gothic or name another with --font");
     return o;
 }
+#endif
 
 }  // namespace rt

@@ -44,4 +44,9 @@ struct StartupError : std::runtime_error {
 // malformed throws StartupError.
 Options parseCommandLine(int argc, const char* const* argv, const std::string& programName, int canvasWidth);
 
+// A web page's parsing, which is parseCommandLine there: a page's address can give it only
+// --clock HH:MM:SS (or --clock=HH:MM:SS), checked as on the desktop; anything else, a missing
+// time or a second --clock throws StartupError.
+Options parsePageCommandLine(int argc, const char* const* argv, const std::string& programName, int canvasWidth);
+
 }  // namespace rt

@@ -3,7 +3,8 @@
 #
 # emscripten's own ports download their sources from the network, so SDL2, SDL2_ttf and FreeType
 # are built here from Debian's source packages instead, once, into a cache folder named after
-# their versions (~/.cache/drills-web/<versions>/); later runs reuse it.
+# their versions (~/.cache/drills-web/<versions>/; FreeType and SDL2_ttf in a folder inside it
+# named after how FreeType is cut down for the page); later runs reuse it.
 #
 # Usage: bash tools/build-web.sh        (run as root, or with the source packages already cached)
 set -euo pipefail
@@ -61,14 +62,41 @@ sdl_src=$(fetch libsdl2 "$sdl")
 ttf_src=$(fetch libsdl2-ttf "$ttf")
 
 # --- The libraries for the browser ----------------------------------------------------------
-if [ ! -f "$prefix/lib/libfreetype.a" ]; then
-  echo "build-web: building FreeType $ft for the browser"
-  emcmake cmake -S "$ft_src" -B "$cache/build-freetype" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF \
+# FreeType is cut down to what the page's font needs (below), so it and SDL2_ttf, which is
+# compiled against its headers, have a folder of their own named after that choice: a cache
+# holding a whole FreeType is never taken for it, and SDL2 is not built again when it changes.
+fonts="$cache/freetype-truetype-mono-1"
+fonts_prefix="$fonts/prefix"
+mkdir -p "$fonts"
+if [ ! -f "$fonts_prefix/lib/libfreetype.a" ]; then
+  echo "build-web: building FreeType $ft for the browser (TrueType and monochrome outlines only)"
+  emcmake cmake -S "$ft_src" -B "$fonts/build-freetype" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$fonts_prefix" -DBUILD_SHARED_LIBS=OFF \
     -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON -DFT_DISABLE_HARFBUZZ=ON \
-    -DFT_DISABLE_BROTLI=ON >"$cache/freetype.log" 2>&1
-  cmake --build "$cache/build-freetype" -j"$jobs" >>"$cache/freetype.log" 2>&1
-  cmake --install "$cache/build-freetype" >>"$cache/freetype.log" 2>&1
+    -DFT_DISABLE_BROTLI=ON >"$fonts/freetype.log" 2>&1
+  # FreeType's build reads its configuration from its build folder's include/ first, where it has
+  # just written its options. A page draws one TrueType font, hinted by its own instructions
+  # (a font with them is never handed to the autofitter) and rendered two-coloured (SDL2_ttf's
+  # Solid rendering): the TrueType driver, the SFNT tables and the monochrome rasteriser are all
+  # it loads. Font formats, compressed and wrapped files, variations, colour, embedded bitmaps
+  # and glyph names are left out, as the subset font has none of them.
+  config="$fonts/build-freetype/include/freetype/config"
+  cat >"$config/ftmodule.h" <<'H'
+FT_USE_MODULE( FT_Driver_ClassRec, tt_driver_class )
+FT_USE_MODULE( FT_Module_Class, sfnt_module_class )
+FT_USE_MODULE( FT_Renderer_Class, ft_raster1_renderer_class )
+H
+  for option in FT_CONFIG_OPTION_USE_LZW FT_CONFIG_OPTION_USE_ZLIB FT_CONFIG_OPTION_POSTSCRIPT_NAMES \
+      FT_CONFIG_OPTION_ADOBE_GLYPH_LIST FT_CONFIG_OPTION_MAC_FONTS FT_CONFIG_OPTION_GUESSING_EMBEDDED_RFORK \
+      FT_CONFIG_OPTION_INCREMENTAL FT_CONFIG_OPTION_SVG TT_CONFIG_OPTION_EMBEDDED_BITMAPS \
+      TT_CONFIG_OPTION_COLOR_LAYERS TT_CONFIG_OPTION_POSTSCRIPT_NAMES TT_CONFIG_OPTION_GX_VAR_SUPPORT \
+      TT_CONFIG_OPTION_BDF; do
+    grep -q "^#define $option\b" "$config/ftoption.h" || { echo "build-web: FreeType has no $option" >&2; exit 1; }
+    sed -i "s|^#define $option\b.*|/* & (not for the page) */|" "$config/ftoption.h"
+  done
+  cmake --build "$fonts/build-freetype" -j"$jobs" >>"$fonts/freetype.log" 2>&1
+  cmake --install "$fonts/build-freetype" >>"$fonts/freetype.log" 2>&1
+  rm -f "$fonts_prefix/lib/libSDL2_ttf.a"  # compiled against the FreeType it replaces
 fi
 if [ ! -f "$prefix/lib/libSDL2.a" ]; then
   echo "build-web: building SDL2 $sdl for the browser (slow the first time)"
@@ -78,16 +106,16 @@ if [ ! -f "$prefix/lib/libSDL2.a" ]; then
   cmake --build "$cache/build-sdl2" -j"$jobs" >>"$cache/sdl2.log" 2>&1
   cmake --install "$cache/build-sdl2" >>"$cache/sdl2.log" 2>&1
 fi
-if [ ! -f "$prefix/lib/libSDL2_ttf.a" ]; then
+if [ ! -f "$fonts_prefix/lib/libSDL2_ttf.a" ]; then
   # One source file; its own CMake project would pull emscripten's downloading SDL2 port.
   echo "build-web: building SDL2_ttf $ttf for the browser"
-  mkdir -p "$cache/build-ttf"
-  emcc -O2 -I"$prefix/include/SDL2" -I"$prefix/include/freetype2" -c "$ttf_src/SDL_ttf.c" \
-    -o "$cache/build-ttf/SDL_ttf.o" >"$cache/ttf.log" 2>&1
-  emar rcs "$prefix/lib/libSDL2_ttf.a" "$cache/build-ttf/SDL_ttf.o"
-  cp "$ttf_src/SDL_ttf.h" "$prefix/include/SDL2/"
+  mkdir -p "$fonts/build-ttf" "$fonts_prefix/include/SDL2"
+  emcc -O2 -I"$prefix/include/SDL2" -I"$fonts_prefix/include/freetype2" -c "$ttf_src/SDL_ttf.c" \
+    -o "$fonts/build-ttf/SDL_ttf.o" >"$fonts/ttf.log" 2>&1
+  emar rcs "$fonts_prefix/lib/libSDL2_ttf.a" "$fonts/build-ttf/SDL_ttf.o"
+  cp "$ttf_src/SDL_ttf.h" "$fonts_prefix/include/SDL2/"
 fi
-echo "build-web: libraries ready in $prefix"
+echo "build-web: libraries ready in $prefix and $fonts_prefix"
 
 # --- The programs ------------------------------------------------------------------------------
 out="$repo/build-web"
@@ -100,7 +128,7 @@ ln -sfn /usr/include/nlohmann "$out/include/nlohmann"
 ln -sfn /usr/include/utf8cpp/utf8 "$out/include/utf8"
 ln -sf /usr/include/utf8cpp/utf8.h "$out/include/utf8.h"
 project_version=$(sed -n 's/^project(drills VERSION \([0-9.]*\).*/\1/p' "$repo/CMakeLists.txt")
-cxxflags=(-std=c++20 -O2 -fexceptions -I"$repo" -I"$out/include" -I"$prefix/include/SDL2"
+cxxflags=(-std=c++20 -O2 -fexceptions -I"$repo" -I"$out/include" -I"$fonts_prefix/include/SDL2" -I"$prefix/include/SDL2"
   -DDRILLS_VERSION="\"$project_version\"")
 
 source_dirs=("$repo/runtime" "$repo/shell" "$repo/results" "$repo/halvard" "$repo/morvane" "$repo/quillon" "$repo/brenwick")
@@ -146,7 +174,7 @@ if cmp -s "$out/drills-gothic.new.ttf" "$out/drills-gothic.ttf"; then rm "$out/d
 else mv "$out/drills-gothic.new.ttf" "$out/drills-gothic.ttf"; fi
 cp /usr/share/doc/fonts-ipafont-gothic/copyright "$site/drills-gothic-LICENSE.txt" 2>/dev/null || true
 
-libs=("$prefix/lib/libSDL2_ttf.a" "$prefix/lib/libfreetype.a" "$prefix/lib/libSDL2.a")
+libs=("$fonts_prefix/lib/libSDL2_ttf.a" "$fonts_prefix/lib/libfreetype.a" "$prefix/lib/libSDL2.a")
 # A program waiting for a key is suspended: every function between main and the wait is unwound
 # and later rewound, and must be instrumented for it; everything else is left as it is, which
 # keeps the code a third smaller and the page quicker to start. Those functions are all ours: the
