@@ -15,17 +15,7 @@ work=$(mktemp -d)
 cleanup() { kill "${app:-}" "${wm:-}" "${xvfb:-}" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"; }
 trap cleanup EXIT
 
-start_display() {  # WIDTHxHEIGHT
-  Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-  xvfb=$!
-  for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-  export DISPLAY=":$(cat "$work/display")"
-  : >"$work/display"
-  openbox >"$work/wm.log" 2>&1 &
-  wm=$!
-  sleep 1
-}
-stop_display() { kill "$wm" "$xvfb" 2>/dev/null; wait "$wm" "$xvfb" 2>/dev/null; wm= xvfb=; }
+. "$(dirname "$0")/../tools/x_display.sh"
 start_display 1600x1000
 
 fail() { echo "window test: FAIL: $*"; exit 1; }

@@ -20,6 +20,7 @@ font=$(fc-match -f '%{file}' IPAGothic)
 dpkg-query -W libx11-dev libxtst-dev libxdamage-dev >/dev/null 2>&1 ||
   { [ "$(id -u)" -eq 0 ] && s= || s=sudo; $s apt-get install -y -qq libx11-dev libxtst-dev libxdamage-dev; }
 work=$(mktemp -d)
+. "$here/x_display.sh"
 gcc -O2 -o "$work/keylatency" "$here/keylatency.c" -lX11 -lXtst
 gcc -O2 -o "$work/firstframe" "$here/firstframe.c" -lX11 -lXdamage
 gcc -O2 -o "$work/probe" "$here/probe.c" $(pkg-config --cflags --libs sdl2 SDL2_ttf)
@@ -32,13 +33,7 @@ load_before=$(loadavg)
 
 rows=()
 for size in "${sizes[@]}"; do
-  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$work/display" 2>/dev/null &
-  xvfb=$!
-  for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-  export DISPLAY=":$(cat "$work/display")"
-  openbox >/dev/null 2>&1 &
-  wm=$!
-  sleep 1
+  start_display "$size"
   # First visible contents, the program and the probe taking turns.
   : >"$work/prog.ms"; : >"$work/probe.ms"
   for _ in $(seq "$runs"); do
@@ -51,7 +46,7 @@ for size in "${sizes[@]}"; do
   ratio=$(awk -v a="$first" -v b="$probe" 'BEGIN { printf "%.2f", a / b }')
   if [ "$quick" = 1 ]; then
     rows+=("| $size | $first | $(sort -n "$work/prog.ms" | head -n 1) / $(max <"$work/prog.ms") | $probe | $ratio |")
-    kill "$wm" "$xvfb"; wait "$wm" "$xvfb" 2>/dev/null || true; wm= xvfb=
+    stop_display
     echo "measured $size" >&2
     continue
   fi
@@ -83,7 +78,7 @@ for size in "${sizes[@]}"; do
   resize=$(max <"$work/resize")
   rss=$(awk '/VmHWM/ {printf "%.1f", $2 / 1024}' "/proc/$app/status")
   wmctrl -c Halvard; wait "$app" || true; app=
-  kill "$wm" "$xvfb"; wait "$wm" "$xvfb" 2>/dev/null || true; wm= xvfb=
+  stop_display
   pm=$(echo "$prompt" | sed -E 's/.*mean ([0-9.]+) ms, worst ([0-9.]+) ms.*/\1 \/ \2/')
   am=$(echo "$answer" | sed -E 's/.*mean ([0-9.]+) ms, worst ([0-9.]+) ms.*/\1 \/ \2/')
   rows+=("| $size | $first | $probe | $ratio | $pm | $am | $idle | $resize | $rss |")

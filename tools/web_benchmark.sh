@@ -167,13 +167,8 @@ PY
 
 # The desktop program waiting in a window: voluntary context switches over 10 s.
 if command -v Xvfb >/dev/null && command -v openbox >/dev/null && [ -x "$bin/halvard" ]; then
-  Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-  xvfb=$!
-  for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-  export DISPLAY=":$(cat "$work/display")"
-  openbox >/dev/null 2>&1 &
-  wm=$!
-  sleep 1
+  . "$repo/tools/x_display.sh"
+  start_display 1600x1000
   "$bin/halvard" --clock 12:34:56 --no-results >/dev/null 2>&1 &
   app=$!
   sleep 3
