@@ -9,6 +9,7 @@
 #include <SDL_syswm.h>
 #if defined(SDL_VIDEO_DRIVER_X11) && !defined(__EMSCRIPTEN__)
 #define DRILLS_WAIT_ON_X11 1
+#include <X11/Xatom.h>
 #include <poll.h>
 #endif
 
@@ -140,6 +141,7 @@ public:
         // right scale, and hidden until that picture is ready.
         SDL_Rect usable{0, 0, width * 2 / 3, height * 2 / 3};
         SDL_GetDisplayUsableBounds(0, &usable);
+        usable_ = usable;
         window_ = SDL_CreateWindow(
             title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, usable.w, usable.h,
             SDL_WINDOW_RESIZABLE | SDL_WINDOW_MAXIMIZED | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI);
@@ -154,7 +156,11 @@ public:
 #ifdef DRILLS_WAIT_ON_X11
         SDL_SysWMinfo info;
         SDL_VERSION(&info.version);
-        if (SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11) x11_ = info.info.x11.display;
+        if (SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11) {
+            x11_ = info.info.x11.display;
+            x11Window_ = info.info.x11.window;
+            askFrameExtents();
+        }
 #endif
     }
 
@@ -207,8 +213,9 @@ public:
 
     void present(const Canvas& canvas, const Rect& dirty, const DrawList& drawn) override {
         const bool changedPixels = !dirty.empty() && changed(canvas, dirty);
-        if (!shown_once_) {
-            // Shown only now, with something to show: never an empty or black window first.
+        // Shown only with something to show: never an empty or black window first.
+        const bool sizedAhead = !shown_once_ && sizedAsMaximised();
+        if (!shown_once_ && !sizedAhead) {
             SDL_ShowWindow(window_);
             shown_once_ = true;
             // The window manager has sized the maximised window by the time it is shown; taking
@@ -218,6 +225,12 @@ public:
         SDL_Surface* surface = SDL_GetWindowSurface(window_);
         if (!surface) throw std::runtime_error(std::string("the window has no surface: ") + SDL_GetError());
         const bool whole = paint(surface, drawn);
+        if (sizedAhead) {
+            // Painted while the window manager had nothing to do; it maps the window meanwhile
+            // at the size it was given, and the picture goes out at once.
+            SDL_ShowWindow(window_);
+            shown_once_ = true;
+        }
         if (!iconSet_) {
             setIcon();  // after the first picture, so it never delays it
             iconSet_ = true;
@@ -266,8 +279,55 @@ private:
         pollfd fd{ConnectionNumber(x11_), POLLIN, 0};
         poll(&fd, 1, timeout);  // an interrupting signal (SIGTERM) ends the wait too
     }
+    // Asks the window manager what frame it will put around the window. Some (openbox among
+    // them) answer by giving the hidden window its maximised size too (see sizedAsMaximised).
+    void askFrameExtents() {
+        frameExtentsAtom_ = XInternAtom(x11_, "_NET_FRAME_EXTENTS", False);
+        XEvent ev{};
+        ev.xclient.type = ClientMessage;
+        ev.xclient.window = x11Window_;
+        ev.xclient.message_type = XInternAtom(x11_, "_NET_REQUEST_FRAME_EXTENTS", False);
+        ev.xclient.format = 32;
+        XSendEvent(x11_, DefaultRootWindow(x11_), False, SubstructureRedirectMask | SubstructureNotifyMask, &ev);
+        XFlush(x11_);
+    }
+
+    // The frame the window manager announced (left, right, top, bottom), if it has.
+    bool frameExtents(long (&extents)[4]) {
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        const bool ok = XGetWindowProperty(x11_, x11Window_, frameExtentsAtom_, 0, 4, False, XA_CARDINAL, &type, &format,
+                                           &count, &after, &data) == Success &&
+                        type == XA_CARDINAL && format == 32 && count == 4;
+        if (ok) std::copy_n(reinterpret_cast<const long*>(data), 4, extents);
+        if (data) XFree(data);
+        return ok;
+    }
     Display* x11_ = nullptr;
+    Window x11Window_ = 0;
+    Atom frameExtentsAtom_ = None;
 #endif
+
+    // True when the hidden window already has the size the window manager will give it when it
+    // maximises it: the usable part of the screen less the announced frame. The first picture is
+    // then painted before the window is shown, while the window manager has nothing to do,
+    // instead of after it has placed the window. Otherwise (no answer about the frame, another
+    // size, not X11) the window is shown first and its size taken from the window manager.
+    bool sizedAsMaximised() {
+#ifdef DRILLS_WAIT_ON_X11
+        long e[4];
+        if (!x11_ || !frameExtents(e)) return false;
+        // A resize the window manager made before it answered has arrived with the answer.
+        SDL_PumpEvents();
+        int w = 0, h = 0;
+        SDL_GetWindowSize(window_, &w, &h);
+        return w == usable_.w - e[0] - e[1] && h == usable_.h - e[2] - e[3];
+#else
+        return false;
+#endif
+    }
 
     void key(SDL_Keycode sym, Uint32 ms, std::deque<char32_t>& keys,
              const std::array<Text, 12>& functionKeys) {
@@ -376,6 +436,7 @@ private:
     }
 
     int width_, height_;
+    SDL_Rect usable_{};  // the screen's usable part when the window was opened
     Glyphs* glyphs_ = nullptr;
     SDL_Window* window_ = nullptr;
     std::vector<std::uint8_t> shown_;  // the unit canvas as the window last showed it

@@ -4,7 +4,7 @@
 # Killed while it waits for a key, it has kept every problem finished before.
 # At two screen sizes, one too small for the canvas at scale 1, the X server's own dump of the
 # window (xwd) shows the contents screen and the first problem exactly as drawn at the window's
-# scale.
+# scale; the very first picture the window shows is already the contents screen at that scale.
 # Usage: window_test.sh BIN_DIR
 set -u
 bin=${1:?usage: window_test.sh BIN_DIR}
@@ -93,8 +93,16 @@ compare_shot() {  # KEYS-TYPED-SO-FAR WHAT
     --gtest_filter='WindowShot.*' >"$work/shot.log" 2>&1 || { cat "$work/shot.log"; fail "$2 at $size"; }
   echo "window test: at $size ($(xwininfo -id "$win" | awk '/Width|Height/ {printf "%s ", $2}')) $2 matches its drawing at that scale"
 }
+gcc -O2 -o "$work/firstframe" "$(dirname "$0")/../tools/firstframe.c" -lX11 -lXdamage ||
+  fail "could not build the first-frame watcher"
 for size in 1600x1000 1024x640; do
   [ "$size" = 1600x1000 ] || { stop_display; start_display "$size"; }
+  # Stopped the moment its window first shows anything: that picture is the finished one.
+  read -r _ win held < <("$work/firstframe" hold "$bin/halvard" --clock 12:34:56)
+  [ -n "${held:-}" ] || fail "the window showed nothing at $size"
+  compare_shot "" "the first picture shown"
+  kill -KILL "$held"
+  for _ in $(seq 50); do xwininfo -id "$win" >/dev/null 2>&1 || break; sleep 0.1; done
   "$bin/halvard" --clock 12:34:56 >"$work/out.log" 2>&1 &
   app=$!
   win=$(xdotool search --sync --limit 1 --name '^Halvard$' 2>/dev/null | head -n 1)

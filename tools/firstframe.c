@@ -1,6 +1,8 @@
 /* Times a program's window from the X server's side.
  *   firstframe start PROGRAM ARGS...  ms from exec to the first non-black pixel in its window;
  *                                     prints it, then ends the program.
+ *   firstframe hold PROGRAM ARGS...   the same, but stops the program there, its first picture
+ *                                     still on show, and prints "MS WINDOW PID".
  *   firstframe resize WINDOW W H      ms from asking the window for a new size until it has
  *                                     redrawn at least 90% of itself at that size.
  * Damage events say what was drawn; only the damaged part is read back. New windows are followed
@@ -86,7 +88,8 @@ int main(int argc, char** argv) {
     if (!d || !XDamageQueryExtension(d, &damage_event, &damage_error)) { fprintf(stderr, "no display or no damage\n"); return 2; }
     XSetErrorHandler(quiet);
     Window root = DefaultRootWindow(d);
-    if (argc >= 3 && strcmp(argv[1], "start") == 0) {
+    if (argc >= 3 && (strcmp(argv[1], "start") == 0 || strcmp(argv[1], "hold") == 0)) {
+        const int hold = strcmp(argv[1], "hold") == 0;
         XSelectInput(d, root, SubstructureNotifyMask);
         XSync(d, False);
         double t0 = now_ms();
@@ -131,6 +134,11 @@ int main(int argc, char** argv) {
             }
             const XDamageNotifyEvent* de = (const XDamageNotifyEvent*)&e;
             if (check_all ? shows(d, w) : lit(d, w, de->area.x, de->area.y, de->area.width, de->area.height)) {
+                if (hold) {
+                    kill(child, SIGSTOP);
+                    printf("%.1f 0x%lx %d\n", now_ms() - t0, (unsigned long)w, (int)child);
+                    return 0;
+                }
                 printf("%.1f\n", now_ms() - t0);
                 kill(child, SIGTERM);
                 return 0;
@@ -168,6 +176,6 @@ int main(int argc, char** argv) {
         fprintf(stderr, "no redraw within 5 s\n");
         return 1;
     }
-    fprintf(stderr, "usage: firstframe start PROGRAM ARGS... | firstframe resize WINDOW W H\n");
+    fprintf(stderr, "usage: firstframe start|hold PROGRAM ARGS... | firstframe resize WINDOW W H\n");
     return 2;
 }
