@@ -26,22 +26,28 @@ static double now_ms(void) {
     return t.tv_sec * 1000.0 + t.tv_nsec / 1e6;
 }
 
+/* True when the area holds a pixel that is not black. It is read back a few rows at a time from
+ * the top, up to the first lit row: the watcher's cost depends on where the picture starts, not
+ * on how large the window is. */
 static int lit(Display* d, Window w, int x, int y, int width, int height) {
-    if (width <= 0 || height <= 0) return 0;
-    /* The window may be gone already: errors are ignored (see quiet). */
-    XImage* img = XGetImage(d, w, x, y, (unsigned)width, (unsigned)height, AllPlanes, ZPixmap);
-    if (!img) return 0;
+    enum { kRows = 16 };
     int found = 0;
-    if (img->bits_per_pixel == 32) {  /* the usual case: read the rows directly */
-        for (int j = 0; j < height && !found; ++j) {
-            const unsigned int* row = (const unsigned int*)(img->data + (long)j * img->bytes_per_line);
-            for (int i = 0; i < width && !found; ++i) found = (row[i] & 0xFFFFFF) != 0;
+    for (int top = 0; top < height && width > 0 && !found; top += kRows) {
+        const int rows = height - top < kRows ? height - top : kRows;
+        /* The window may be gone already: errors are ignored (see quiet). */
+        XImage* img = XGetImage(d, w, x, y + top, (unsigned)width, (unsigned)rows, AllPlanes, ZPixmap);
+        if (!img) return 0;
+        if (img->bits_per_pixel == 32) {  /* the usual case: read the rows directly */
+            for (int j = 0; j < rows && !found; ++j) {
+                const unsigned int* row = (const unsigned int*)(img->data + (long)j * img->bytes_per_line);
+                for (int i = 0; i < width && !found; ++i) found = (row[i] & 0xFFFFFF) != 0;
+            }
+        } else {
+            for (int j = 0; j < rows && !found; ++j)
+                for (int i = 0; i < width && !found; ++i) found = (XGetPixel(img, i, j) & 0xFFFFFF) != 0;
         }
-    } else {
-        for (int j = 0; j < height && !found; ++j)
-            for (int i = 0; i < width && !found; ++i) found = (XGetPixel(img, i, j) & 0xFFFFFF) != 0;
+        XDestroyImage(img);
     }
-    XDestroyImage(img);
     return found;
 }
 
@@ -58,12 +64,6 @@ static long pid_of(Display* d, Window w) {
         pid = (long)*(unsigned long*)data;
     if (data) XFree(data);
     return pid;
-}
-
-/* True when window `w`, mapped, already shows something. */
-static int shows(Display* d, Window w) {
-    XWindowAttributes a;
-    return XGetWindowAttributes(d, w, &a) && a.map_state == IsViewable && lit(d, w, 0, 0, a.width, a.height);
 }
 
 /* Waits for the next event up to `ms`; 0 when none came. */
@@ -98,42 +98,33 @@ int main(int argc, char** argv) {
             execvp(argv[2], argv + 2);
             _exit(127);
         }
-        /* Every new top-level window is watched from its creation; it counts once it carries
-         * the program's process id (set before it is mapped, possibly after it was created). */
-        const Atom pid_atom = XInternAtom(d, "_NET_WM_PID", False);
-        Window ours[64];
-        int nours = 0;
+        /* Every new top-level window is watched from its creation, so whatever is drawn into it is
+         * reported as damage (drawing into a window not yet mapped shows nothing). The first damage
+         * that lights a pixel of a window carrying the program's process id, which SDL sets as it
+         * creates the window, is the first frame. Nothing is read back until then. */
+        Window ours[64], others[256];
+        int nours = 0, nothers = 0;
         XEvent e;
         while (now_ms() - t0 < 10000) {
             if (!next_event(d, &e, 50)) continue;
-            Window w = 0;
-            int check_all = 0;
             if (e.type == CreateNotify && e.xcreatewindow.parent == root) {
-                w = e.xcreatewindow.window;
-                XSelectInput(d, w, PropertyChangeMask | StructureNotifyMask);
-                XDamageCreate(d, w, XDamageReportRawRectangles);
-                if (pid_of(d, w) != child) continue;  /* not yet, or not the program's */
-                check_all = 1;
-            } else if (e.type == PropertyNotify && e.xproperty.atom == pid_atom) {
-                w = e.xproperty.window;
-                if (pid_of(d, w) != child) continue;
-                check_all = 1;
-            } else if (e.type == MapNotify) {
-                w = e.xmap.window;
-                check_all = 1;
-            } else if (e.type == damage_event + XDamageNotify) {
-                w = ((XDamageNotifyEvent*)&e)->drawable;
-            } else {
+                XDamageCreate(d, e.xcreatewindow.window, XDamageReportRawRectangles);
                 continue;
             }
-            int known = 0;
-            for (int k = 0; k < nours; ++k) known |= ours[k] == w;
-            if (!known) {
-                if (!check_all || nours == 64 || pid_of(d, w) != child) continue;
-                ours[nours++] = w;
-            }
+            if (e.type != damage_event + XDamageNotify) continue;
             const XDamageNotifyEvent* de = (const XDamageNotifyEvent*)&e;
-            if (check_all ? shows(d, w) : lit(d, w, de->area.x, de->area.y, de->area.width, de->area.height)) {
+            const Window w = de->drawable;
+            int mine = 0, other = 0;
+            for (int k = 0; k < nours; ++k) mine |= ours[k] == w;
+            for (int k = 0; k < nothers; ++k) other |= others[k] == w;
+            if (other) continue;
+            if (!mine) {
+                mine = pid_of(d, w) == child;
+                if (mine && nours < 64) ours[nours++] = w;
+                if (!mine && nothers < 256) others[nothers++] = w;
+                if (!mine) continue;
+            }
+            if (lit(d, w, de->area.x, de->area.y, de->area.width, de->area.height)) {
                 if (hold) {
                     kill(child, SIGSTOP);
                     printf("%.1f 0x%lx %d\n", now_ms() - t0, (unsigned long)w, (int)child);
