@@ -226,8 +226,8 @@ public:
         if (!surface) throw std::runtime_error(std::string("the window has no surface: ") + SDL_GetError());
         const bool whole = paint(surface, drawn);
         if (sizedAhead) {
-            // Painted while the window manager had nothing to do; it maps the window meanwhile
-            // at the size it was given, and the picture goes out at once.
+            // Painted while the window manager had nothing to do; the picture goes out as soon
+            // as the window manager has mapped the window, at the size it already has.
             SDL_ShowWindow(window_);
             shown_once_ = true;
         }
@@ -279,6 +279,7 @@ private:
         pollfd fd{ConnectionNumber(x11_), POLLIN, 0};
         poll(&fd, 1, timeout);  // an interrupting signal (SIGTERM) ends the wait too
     }
+
     // Asks the window manager what frame it will put around the window. Some (openbox among
     // them) answer by giving the hidden window its maximised size too (see sizedAsMaximised).
     void askFrameExtents() {

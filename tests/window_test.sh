@@ -12,7 +12,8 @@ for tool in Xvfb openbox xdotool wmctrl xprop xwd; do
   command -v "$tool" >/dev/null || { echo "window test: $tool is missing (run tools/setup.sh)"; exit 1; }
 done
 work=$(mktemp -d)
-cleanup() { kill "${app:-}" "${wm:-}" "${xvfb:-}" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"; }
+# A program held at its first picture is stopped: only SIGKILL ends it.
+cleanup() { kill -KILL "${held:-}" 2>/dev/null; kill "${app:-}" "${wm:-}" "${xvfb:-}" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"; }
 trap cleanup EXIT
 
 . "$(dirname "$0")/../tools/x_display.sh"
@@ -102,6 +103,7 @@ for size in 1600x1000 1024x640; do
   [ -n "${held:-}" ] || fail "the window showed nothing at $size"
   compare_shot "" "the first picture shown"
   kill -KILL "$held"
+  held=
   for _ in $(seq 50); do xwininfo -id "$win" >/dev/null 2>&1 || break; sleep 0.1; done
   "$bin/halvard" --clock 12:34:56 >"$work/out.log" 2>&1 &
   app=$!
