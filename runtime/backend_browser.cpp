@@ -96,10 +96,10 @@ public:
         const int w = device_->width();
         for (int y = r.y1; y <= r.y2; ++y) {
             const std::uint8_t* src = device_->pixels().data() + static_cast<size_t>(y) * w;
-            std::uint32_t* out = rgba_.data() + static_cast<size_t>(y) * w;
+            std::uint32_t* out = rgba_.get() + static_cast<size_t>(y) * w;
             for (int x = r.x1; x <= r.x2; ++x) out[x] = colours_[src[x]];
         }
-        drills_put(rgba_.data(), w, device_->height(), r.x1, r.y1, r.x2 - r.x1 + 1, r.y2 - r.y1 + 1);
+        drills_put(rgba_.get(), w, device_->height(), r.x1, r.y1, r.x2 - r.x1 + 1, r.y2 - r.y1 + 1);
     }
 
     void wait() override { drills_wait(); }
@@ -157,7 +157,8 @@ private:
             if (!device_ || w != device_->width() || h != device_->height()) {
                 device_ = std::make_unique<Canvas>(w, h);
                 painter_ = std::make_unique<Painter>(*device_, *glyphs_, scale);
-                rgba_.assign(static_cast<size_t>(w) * h, 0);
+                // Not cleared: a new device canvas is converted whole before it is first shown.
+                rgba_.reset(new std::uint32_t[static_cast<size_t>(w) * h]);
                 drills_resize(w, h);
                 from = 0;
             }
@@ -182,7 +183,7 @@ private:
     Glyphs* glyphs_ = nullptr;        // handed over before the first present
     std::unique_ptr<Canvas> device_;  // the picture at the page's scale
     std::unique_ptr<Painter> painter_;
-    std::vector<std::uint32_t> rgba_;  // device_ in the page's colours
+    std::unique_ptr<std::uint32_t[]> rgba_;  // device_ in the page's colours
     const std::array<std::uint32_t, 16> colours_ = rgbaColours();
     std::uint64_t painted_ = 0;  // the serial of the last operation in device_
     Rect pending_;               // device pixels changed but not yet shown

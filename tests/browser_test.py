@@ -21,7 +21,7 @@
 
 Usage: browser_test.py SITE_DIR BIN_DIR
 """
-import base64, json, os, random, shutil, struct, subprocess, sys, tempfile, time
+import base64, json, os, random, shutil, struct, subprocess, sys, tempfile, time, urllib.request
 
 import websocket  # Debian's python3-websocket
 
@@ -132,6 +132,25 @@ def same_as(tab, png_path):
 
 def matches(got):
     return got.get('diff') == 0 and got.get('lit', 0) > 1000
+
+
+def plain_server(tab, port):
+    # A server that does not know what a .wasm file is (it says application/octet-stream): the
+    # page still starts, and draws what it draws from a server that does.
+    own = free_port()
+    serve = ('import http.server as s, sys\n'
+             "s.SimpleHTTPRequestHandler.extensions_map['.wasm'] = 'application/octet-stream'\n"
+             f"s.test(HandlerClass=s.SimpleHTTPRequestHandler, port={own}, bind='127.0.0.1')")
+    procs.append(subprocess.Popen([sys.executable, '-c', serve], cwd=site,
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+    wait_http(f'http://127.0.0.1:{own}/index.html')
+    said = urllib.request.urlopen(f'http://127.0.0.1:{own}/{PROGRAMS[0]}.wasm').headers['Content-Type']
+    ready = tab.open(f'http://127.0.0.1:{port}/{PROGRAMS[0]}.html?clock={CLOCK}', 1280, 800)
+    usual = tab.evaluate(GEOMETRY) if ready else None
+    ready_plain = tab.open(f'http://127.0.0.1:{own}/{PROGRAMS[0]}.html?clock={CLOCK}', 1280, 800)
+    plain = tab.evaluate(GEOMETRY) if ready_plain else None
+    check(said == 'application/octet-stream' and ready and ready_plain and plain == usual and plain['lit'] > 1000,
+          'a server that calls the program application/octet-stream serves the same page', (said, usual, plain))
 
 
 def pictures(tab, port):
@@ -404,7 +423,7 @@ def main():
     tab = tab_global = Tab(devtools)
     tab.call('Page.enable')
     only = os.environ.get('DRILLS_BROWSER_ONLY', '').split(',')
-    for part in (pictures, input_method, idle, end, viewports, checked, firefox):
+    for part in (pictures, plain_server, input_method, idle, end, viewports, checked, firefox):
         if only == [''] or part.__name__ in only:
             part(tab, port)
     print(f'browser test: {len(failures)} failed' + (f': {failures}' if failures else ''))
