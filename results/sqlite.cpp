@@ -1,6 +1,7 @@
 #include <SQLiteCpp/SQLiteCpp.h>
 #include <sqlite3.h>
 
+#include <chrono>
 #include <condition_variable>
 #include <filesystem>
 #include <fstream>
@@ -52,6 +53,10 @@ std::string Unusable(const std::string& file) {
         SQLite::Database db(file, SQLite::OPEN_READONLY, kBusyMilliseconds);
         // The check reads every page: mapped, without a system call per page.
         db.exec("PRAGMA mmap_size = 1073741824");
+        // Every answer from one snapshot: another program may be making the tables meanwhile,
+        // and a version read before they were made beside the tables read after would look
+        // like another program's file.
+        SQLite::Transaction snapshot(db, SQLite::TransactionBehavior::DEFERRED);
         if (db.execAndGet("PRAGMA quick_check").getString() != "ok") return "is damaged";
         const int version = db.execAndGet("PRAGMA user_version").getInt();
         const int tables = db.execAndGet("SELECT count(*) FROM sqlite_schema WHERE type = 'table'").getInt();
@@ -147,7 +152,7 @@ private:
 class Sqlite final : public Database {
 public:
     Sqlite(const std::string& file, std::ostream& warn) : db_(Open(file, warn)), checkpointer_(file) {
-        db_.exec("PRAGMA journal_mode = WAL");
+        UseWriteAheadLog();
         db_.exec("PRAGMA synchronous = NORMAL");
         // Replaces SQLite's automatic checkpoint, which would copy the log on this thread.
         sqlite3_wal_hook(
@@ -243,6 +248,22 @@ private:
         if (const fs::path dir = fs::path(file).parent_path(); !dir.empty()) fs::create_directories(dir);
         if (const std::string why = Unusable(file); !why.empty()) SetAside(file, why, warn);
         return SQLite::Database(file, SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE, kBusyMilliseconds);
+    }
+
+    // A new file is switched to the write-ahead log, once. The switch wants the file to itself
+    // and SQLite gives up on it at once, not after the busy timeout, while other programs are
+    // opening the same new file; so it is tried again for as long as a lock would be waited for.
+    void UseWriteAheadLog() {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyMilliseconds);
+        for (;;) {
+            try {
+                db_.exec("PRAGMA journal_mode = WAL");
+                return;
+            } catch (const SQLite::Exception& e) {
+                if (e.getErrorCode() != SQLITE_BUSY || std::chrono::steady_clock::now() >= until) throw;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
     }
 
     // Runs the missing migrations. The version is read again inside the write transaction, so

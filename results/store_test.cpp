@@ -316,6 +316,28 @@ TEST(ResultsStore, FourProcessesWritingAtOnceLoseNoRow) {
               4 * kEach);
 }
 
+TEST(ResultsStore, StoresOpeningANewFileTogetherShareIt) {
+    // Each store opens the file on its own thread: one may look at the file while another is
+    // making its tables, and must not take the half-made file for another program's.
+    constexpr int kRounds = 100, kStores = 30;
+    for (int round = 0; round < kRounds; ++round) {
+        const std::string dir = FreshDir("together");
+        std::ostringstream warn;
+        size_t lost = 0;
+        {
+            std::vector<std::unique_ptr<results::Store>> stores;
+            for (int i = 0; i < kStores; ++i)
+                stores.push_back(std::make_unique<results::Store>(dir + "/r.sqlite3", "aki", warn));
+            for (int i = 0; i < kStores; ++i) stores[static_cast<size_t>(i)]->record(Problem("halvard", 1, "right1", i));
+            for (auto& store : stores) lost += store->finish();
+        }
+        ASSERT_EQ(warn.str(), "") << "round " << round;
+        ASSERT_EQ(lost, 0u);
+        ASSERT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1) << "round " << round;
+        ASSERT_EQ(Count(dir + "/r.sqlite3"), kStores);
+    }
+}
+
 TEST(ResultsStore, AProcessKilledMidSessionKeepsEveryFinishedProblem) {
     // The program settles the store before it waits for the pupil; killed at any other moment,
     // the store is at most one problem behind.
