@@ -32,6 +32,9 @@ namespace {
 // While text is being composed the input method may hand it over with no window event to wake
 // the wait; the wait then looks again this often.
 constexpr int kComposingWaitMs = 20;
+// How long the window must have been quiet after showing its first picture before the rest of
+// that picture's black is painted into the window's own pixels.
+constexpr int kSettledMs = 100;
 
 // The part of a window's surface the canvas fills, drawn in palette colours at the window's
 // scale. Collects what changed, in window coordinates, for the next update.
@@ -224,7 +227,7 @@ public:
         }
         SDL_Surface* surface = SDL_GetWindowSurface(window_);
         if (!surface) throw std::runtime_error(std::string("the window has no surface: ") + SDL_GetError());
-        const bool whole = paint(surface, drawn);
+        const bool whole = sizedAhead ? paintFirst(surface, drawn) : paint(surface, drawn);
         if (sizedAhead) {
             // Painted while the window manager had nothing to do; the picture goes out as soon
             // as the window manager has mapped the window, at the size it already has.
@@ -235,7 +238,13 @@ public:
             setIcon();  // after the first picture, so it never delays it
             iconSet_ = true;
         }
-        if (whole || resend_) {
+        if (!partial_.empty() && (whole || resend_ || changedPixels)) {
+            // The rest of the window shows its black background: only the picture goes out.
+            Rect r = partial_;
+            r.add(pending_);
+            SDL_Rect sent{r.x1, r.y1, r.x2 - r.x1 + 1, r.y2 - r.y1 + 1};
+            SDL_UpdateWindowSurfaceRects(window_, &sent, 1);
+        } else if (whole || resend_) {
             SDL_UpdateWindowSurface(window_);
         } else if (changedPixels && !pending_.empty()) {
             // Only the changed part is sent: a typed character costs a few cells.
@@ -254,7 +263,13 @@ public:
         const int timeout = input_.isComposing() ? kComposingWaitMs : -1;
 #ifdef DRILLS_WAIT_ON_X11
         if (x11_) {
-            waitOnX11(timeout);
+            // The first picture's black is painted once the window has been left alone for a
+            // moment, after it has shown the picture, not before.
+            if (partial_.empty()) {
+                waitOnX11(timeout);
+            } else if (!waitOnX11(kSettledMs)) {
+                finishFirst();
+            }
             return;
         }
 #endif
@@ -270,15 +285,22 @@ private:
     // window; one still on its way when the window is destroyed at the close box makes the X
     // library end the process with "BadWindow". Waiting here on the connection itself sends
     // nothing, so a close at any moment ends cleanly.
-    void waitOnX11(int timeout) {
+    // True when something arrived (or a signal ended the wait), false at the timeout.
+    bool waitOnX11(int timeout) {
         SDL_PumpEvents();
-        if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) return;
+        if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) return true;
         // Flushes what SDL asked of the server and reads what has arrived; events read but not
         // yet taken are for the next pump, and the socket alone would not show them.
-        if (XPending(x11_) > 0) return;
+        if (XPending(x11_) > 0) return true;
         pollfd fd{ConnectionNumber(x11_), POLLIN, 0};
-        poll(&fd, 1, timeout);  // an interrupting signal (SIGTERM) ends the wait too
+        return poll(&fd, 1, timeout) != 0;  // an interrupting signal (SIGTERM) ends the wait too
     }
+
+    // Has the X server paint the window black wherever it has not been sent a picture (as it
+    // maps the window and at every exposure), or no longer: without a background it leaves what
+    // was there, so a resize shows no black flash before the picture is painted again.
+    void blackBackground(const SDL_Surface* s) { XSetWindowBackground(x11_, x11Window_, SDL_MapRGB(s->format, 0, 0, 0)); }
+    void noBackground() { XSetWindowBackgroundPixmap(x11_, x11Window_, None); }
 
     // Asks the window manager what frame it will put around the window. Some (openbox among
     // them) answer by giving the hidden window its maximised size too (see sizedAsMaximised).
@@ -375,20 +397,19 @@ private:
     // changes; otherwise only what was drawn since the last time. Returns true when all of it
     // was painted.
     bool paint(SDL_Surface* s, const DrawList& drawn) {
-        const double scale =
-            std::min(static_cast<double>(s->w) / width_, static_cast<double>(s->h) / height_);
+        const double scale = scaleFor(s);
         size_t from = drawn.after(painted_);
         const bool whole = repaint_ || !pixels_ || !pixels_->over(s) || scale != painter_->scale();
+        if (!whole && from < drawn.ops.size()) finishFirst();  // what comes next may lie outside it
+        if (whole && !partial_.empty()) {
+            partial_ = Rect{};
+#ifdef DRILLS_WAIT_ON_X11
+            noBackground();
+#endif
+        }
         if (whole) {
-            const int w = std::max(1, std::min(s->w, static_cast<int>(std::floor(width_ * scale))));
-            const int h = std::max(1, std::min(s->h, static_cast<int>(std::floor(height_ * scale))));
-            painter_.reset();
-            pixels_ = std::make_unique<WindowPixels>(s, (s->w - w) / 2, (s->h - h) / 2, w, h);
-            painter_ = std::make_unique<Painter>(*pixels_, *glyphs_, scale);
+            newPixels(s, scale);
             from = 0;
-            repaint_ = false;
-            paintedW_ = s->w;
-            paintedH_ = s->h;
         }
         if (SDL_MUSTLOCK(s)) SDL_LockSurface(s);
         if (whole) blackOut(s, drawn);
@@ -397,6 +418,82 @@ private:
         painted_ = drawn.added;
         pending_.add(pixels_->takeDirty());
         return whole;
+    }
+
+    // The first picture, painted before the window is shown. When it lies on black (the usual
+    // start), only the part of the window that holds the drawing is painted and sent: the X
+    // server paints the rest black as it maps the window, and at 4K that saves writing and
+    // sending 30 MB before the pupil sees anything. The surface's own black follows once the
+    // window is quiet (finishFirst), or before anything more is painted. Returns as paint does.
+    bool paintFirst(SDL_Surface* s, const DrawList& drawn) {
+#ifdef DRILLS_WAIT_ON_X11
+        const auto* fill = drawn.ops.empty() ? nullptr : std::get_if<op::Fill>(&drawn.ops.front());
+        if (!x11_ || !fill || kPalette[fill->c] != 0) return paint(s, drawn);
+        newPixels(s, scaleFor(s));
+        // Everything after the fill may touch only the unit pixels of its bounds.
+        Rect area;
+        for (size_t i = 1; i < drawn.ops.size(); ++i) {
+            const Bounds b = bounds(drawn.ops[i]);
+            area.add(Rect{painter_->start(b.x1), painter_->start(b.y1), painter_->end(b.x2) - 1, painter_->end(b.y2) - 1});
+        }
+        if (SDL_MUSTLOCK(s)) SDL_LockSurface(s);
+        if (!area.empty()) pixels_->fillRect(area.x1, area.y1, area.x2, area.y2, fill->c);
+        const Rect filled = pixels_->takeDirty();
+        for (size_t i = 1; i < drawn.ops.size(); ++i) painter_->apply(drawn.ops[i]);
+        if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
+        painted_ = drawn.added;
+        Rect touched = pixels_->takeDirty();
+        touched.add(filled);
+        if (filled.empty() || !(touched.x1 >= filled.x1 && touched.y1 >= filled.y1 && touched.x2 <= filled.x2 &&
+                                touched.y2 <= filled.y2)) {
+            repaint_ = true;  // drawn beyond its bounds (never expected): the whole picture after all
+            return paint(s, drawn);
+        }
+        blackBackground(s);
+        partial_ = filled;
+        pending_.add(filled);
+        return true;
+#else
+        return paint(s, drawn);
+#endif
+    }
+
+    // Paints the black that the first picture left to the window's background, so that from
+    // now on the surface holds the whole picture again.
+    void finishFirst() {
+        if (partial_.empty()) return;
+        SDL_Surface* s = SDL_GetWindowSurface(window_);
+        if (s && pixels_ && pixels_->over(s)) {
+            const Rect p = partial_;
+            const SDL_Rect around[] = {{0, 0, s->w, p.y1}, {0, p.y2 + 1, s->w, s->h - p.y2 - 1},
+                                       {0, p.y1, p.x1, p.y2 - p.y1 + 1}, {p.x2 + 1, p.y1, s->w - p.x2 - 1, p.y2 - p.y1 + 1}};
+            const Uint32 black = SDL_MapRGB(s->format, 0, 0, 0);
+            if (SDL_MUSTLOCK(s)) SDL_LockSurface(s);
+            for (const SDL_Rect& r : around)
+                if (r.w > 0 && r.h > 0) SDL_FillRect(s, &r, black);
+            if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
+        }
+        // A new surface (the window was resized meanwhile) is painted whole anyway.
+        partial_ = Rect{};
+#ifdef DRILLS_WAIT_ON_X11
+        noBackground();
+#endif
+    }
+
+    // The canvas's place in a new surface: as large as the window allows, aspect kept, centred.
+    void newPixels(SDL_Surface* s, double scale) {
+        const int w = std::max(1, std::min(s->w, static_cast<int>(std::floor(width_ * scale))));
+        const int h = std::max(1, std::min(s->h, static_cast<int>(std::floor(height_ * scale))));
+        painter_.reset();
+        pixels_ = std::make_unique<WindowPixels>(s, (s->w - w) / 2, (s->h - h) / 2, w, h);
+        painter_ = std::make_unique<Painter>(*pixels_, *glyphs_, scale);
+        repaint_ = false;
+        paintedW_ = s->w;
+        paintedH_ = s->h;
+    }
+
+    double scaleFor(const SDL_Surface* s) const {
+        return std::min(static_cast<double>(s->w) / width_, static_cast<double>(s->h) / height_);
     }
 
     // Blacks out the margins around the canvas, and the canvas itself unless the drawing starts
@@ -445,6 +542,9 @@ private:
     std::unique_ptr<Painter> painter_;
     std::uint64_t painted_ = 0;  // the serial of the last operation painted into the window
     Rect pending_;               // window pixels changed but not yet sent
+    // While not empty, the only part of the surface that holds the first picture; the window
+    // shows the rest as its black background and the surface does not hold it yet.
+    Rect partial_;
     KeyInput input_;
     bool shown_once_ = false;
     bool iconSet_ = false;

@@ -111,6 +111,12 @@ for size in 1600x1000 1024x640; do
   [ -n "$win" ] || fail "no window titled Halvard at $size"
   sleep 1.5
   compare_shot "" "the contents screen"
+  # Hidden and shown again once it has settled: the window sends its whole picture anew.
+  xdotool windowminimize --sync "$win" 2>/dev/null || xdotool windowminimize "$win"
+  sleep 0.3
+  xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowactivate "$win"
+  sleep 0.5
+  compare_shot "" "the contents screen hidden and shown again"
   xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus --sync "$win"
   xdotool type --window "$win" --delay 50 '2'
   sleep 1
