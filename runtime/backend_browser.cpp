@@ -82,24 +82,27 @@ public:
         return false;  // a page is closed with its tab; the program is not asked
     }
 
-    void present(const Canvas&, const Rect&, const DrawList& drawn) override {
-        sync(drawn);
-        Rect r = redraw_ ? Rect{0, 0, device_->width() - 1, device_->height() - 1} : pending_;
+    void present(const Canvas& canvas, const Rect& dirty, const DrawList& drawn) override {
+        const bool fresh = sync(drawn);
+        // At scale 1 the program's own canvas is the picture; otherwise the device canvas is.
+        const Canvas& picture = device_ ? *device_ : canvas;
+        const Rect whole{0, 0, picture.width() - 1, picture.height() - 1};
+        Rect r = !redraw_ ? (device_ ? pending_ : dirty) : fresh ? drawnArea(drawn) : whole;
         pending_ = Rect{};
         redraw_ = false;
         if (r.empty()) return;
         r.x1 = std::max(r.x1, 0);
         r.y1 = std::max(r.y1, 0);
-        r.x2 = std::min(r.x2, device_->width() - 1);
-        r.y2 = std::min(r.y2, device_->height() - 1);
+        r.x2 = std::min(r.x2, whole.x2);
+        r.y2 = std::min(r.y2, whole.y2);
         if (r.empty()) return;
-        const int w = device_->width();
+        const int w = picture.width();
         for (int y = r.y1; y <= r.y2; ++y) {
-            const std::uint8_t* src = device_->pixels().data() + static_cast<size_t>(y) * w;
+            const std::uint8_t* src = picture.pixels().data() + static_cast<size_t>(y) * w;
             std::uint32_t* out = rgba_.get() + static_cast<size_t>(y) * w;
             for (int x = r.x1; x <= r.x2; ++x) out[x] = colours_[src[x]];
         }
-        drills_put(rgba_.get(), w, device_->height(), r.x1, r.y1, r.x2 - r.x1 + 1, r.y2 - r.y1 + 1);
+        drills_put(rgba_.get(), w, picture.height(), r.x1, r.y1, r.x2 - r.x1 + 1, r.y2 - r.y1 + 1);
     }
 
     void wait() override { drills_wait(); }
@@ -142,11 +145,14 @@ private:
         }
     }
 
-    // Brings the device canvas up to date: drawn again from the start at a new scale, otherwise
-    // only what was drawn since the last time.
-    void sync(const DrawList& drawn) {
+    // Brings the picture up to date for the page's scale: at scale 1 the program's canvas already
+    // is; at any other the device canvas is drawn again from the start at a new scale, otherwise
+    // with only what was drawn since the last time. True when the page's canvas has just been
+    // made, and so shows nothing but black.
+    bool sync(const DrawList& drawn) {
         size_t from = drawn.after(painted_);
-        if (!device_ || resized_) {
+        bool fresh = false;
+        if (!rgba_ || resized_) {
             resized_ = false;
             int view[2] = {width_, height_};
             drills_view(view);
@@ -154,19 +160,47 @@ private:
                 0.05, std::min(static_cast<double>(view[0]) / width_, static_cast<double>(view[1]) / height_));
             const int w = std::max(1, static_cast<int>(std::floor(width_ * scale)));
             const int h = std::max(1, static_cast<int>(std::floor(height_ * scale)));
-            if (!device_ || w != device_->width() || h != device_->height()) {
-                device_ = std::make_unique<Canvas>(w, h);
-                painter_ = std::make_unique<Painter>(*device_, *glyphs_, scale);
-                // Not cleared: a new device canvas is converted whole before it is first shown.
+            if (!rgba_ || w != shownW_ || h != shownH_) {
+                if (scale == 1.0) {
+                    device_.reset();
+                    painter_.reset();
+                } else {
+                    device_ = std::make_unique<Canvas>(w, h);
+                    painter_ = std::make_unique<Painter>(*device_, *glyphs_, scale);
+                }
+                // Not cleared: what is shown of it is always converted first.
                 rgba_.reset(new std::uint32_t[static_cast<size_t>(w) * h]);
                 drills_resize(w, h);
+                shownW_ = w;
+                shownH_ = h;
+                fresh = true;
                 from = 0;
             }
             redraw_ = true;
         }
-        for (size_t i = from; i < drawn.ops.size(); ++i) painter_->apply(drawn.ops[i]);
+        if (painter_) {
+            for (size_t i = from; i < drawn.ops.size(); ++i) painter_->apply(drawn.ops[i]);
+            pending_.add(device_->takeDirty());
+        }
         painted_ = drawn.added;
-        pending_.add(device_->takeDirty());
+        return fresh;
+    }
+
+    // The part of a fresh (black) page canvas that the drawing changes: when it starts by filling
+    // the screen black, what the rest of it may touch; otherwise all of it. The first picture is
+    // then converted and handed to the page for that part alone.
+    Rect drawnArea(const DrawList& drawn) const {
+        const Rect whole{0, 0, shownW_ - 1, shownH_ - 1};
+        const auto* fill = drawn.ops.empty() ? nullptr : std::get_if<op::Fill>(&drawn.ops.front());
+        if (!fill || kPalette[fill->c] != 0) return whole;
+        auto start = [this](int p) { return painter_ ? painter_->start(p) : p; };
+        auto end = [this](int p) { return painter_ ? painter_->end(p) : p + 1; };
+        Rect area;
+        for (size_t i = 1; i < drawn.ops.size(); ++i) {
+            const Bounds b = bounds(drawn.ops[i]);
+            area.add(Rect{start(b.x1), start(b.y1), end(b.x2) - 1, end(b.y2) - 1});
+        }
+        return area;
     }
 
     static std::array<std::uint32_t, 16> rgbaColours() {
@@ -181,11 +215,12 @@ private:
 
     int width_, height_;
     Glyphs* glyphs_ = nullptr;        // handed over before the first present
-    std::unique_ptr<Canvas> device_;  // the picture at the page's scale
+    int shownW_ = 0, shownH_ = 0;     // the page canvas's size in device pixels
+    std::unique_ptr<Canvas> device_;  // the picture at the page's scale, when that is not 1
     std::unique_ptr<Painter> painter_;
     std::unique_ptr<std::uint32_t[]> rgba_;  // device_ in the page's colours
     const std::array<std::uint32_t, 16> colours_ = rgbaColours();
-    std::uint64_t painted_ = 0;  // the serial of the last operation in device_
+    std::uint64_t painted_ = 0;  // the serial of the last operation in the picture
     Rect pending_;               // device pixels changed but not yet shown
     KeyInput input_;  // the page hands events over in the order they happened
     bool resized_ = false;
