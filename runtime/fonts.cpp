@@ -4,8 +4,8 @@
 
 namespace rt {
 
-// A page carries its own font, packed into the program's files beside it.
-std::string findDefaultFont() { return "/drills-gothic.ttf"; }
+// A page carries its own font, compiled into the program; this is the name it goes by.
+std::string findDefaultFont() { return "drills-gothic.ttf"; }
 
 }  // namespace rt
 

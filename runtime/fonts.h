@@ -10,3 +10,9 @@ namespace rt {
 std::string findDefaultFont();
 
 }  // namespace rt
+
+#ifdef __EMSCRIPTEN__
+// A page's font, compiled into the program (tools/build-web.sh): a page has no files.
+extern "C" const unsigned char drills_page_font[];
+extern "C" const unsigned int drills_page_font_size;
+#endif

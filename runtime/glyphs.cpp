@@ -13,6 +13,7 @@
 #include <unistd.h>
 #endif
 
+#include "runtime/fonts.h"
 #include "runtime/options.h"
 #include "runtime/text.h"
 
@@ -53,9 +54,11 @@ Glyphs::~Glyphs() {
 
 // The font file mapped into memory, so FreeType reads its tables and glyphs straight from the
 // page cache instead of through thousands of small seeks and reads; nullptr when it cannot be.
+// A page reads its own font from the program itself.
 SDL_RWops* Glyphs::mapFile() {
 #ifdef __EMSCRIPTEN__
-    return nullptr;
+    if (file_ != findDefaultFont()) return nullptr;
+    return SDL_RWFromConstMem(drills_page_font, static_cast<int>(drills_page_font_size));
 #else
     const int fd = open(file_.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return nullptr;

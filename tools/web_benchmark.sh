@@ -23,13 +23,13 @@ echo "| page | files | raw bytes | gzip -9 bytes | under 1.5 MB compressed |"
 echo "|---|---|---:|---:|---|"
 for p in "${programs[@]}"; do
   raw=0 gz=0
-  for f in "$p.html" "$p.js" "$p.wasm" "$p.data"; do
+  for f in "$p.html" "$p.js" "$p.wasm"; do
     raw=$((raw + $(stat -c %s "$site/$f")))
     gz=$((gz + $(gzip -9c "$site/$f" | wc -c)))
   done
-  echo "| $p | $p.html .js .wasm .data | $raw | $gz | $([ "$gz" -lt 1500000 ] && echo yes || echo NO) |"
+  echo "| $p | $p.html .js .wasm | $raw | $gz | $([ "$gz" -lt 1500000 ] && echo yes || echo NO) |"
 done
-for f in "${programs[0]}.wasm" "${programs[0]}.js" "${programs[0]}.data" index.html; do
+for f in "${programs[0]}.wasm" "${programs[0]}.js" index.html; do
   echo "| ($f alone) | | $(stat -c %s "$site/$f") | $(gzip -9c "$site/$f" | wc -c) | |"
 done
 echo
