@@ -1,8 +1,8 @@
 #include "runtime/screen.h"
 
-#include <iconv.h>
-
+#include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <ctime>
 #include <future>
@@ -24,6 +24,11 @@ namespace {
 constexpr auto kPumpInterval = std::chrono::milliseconds(15);
 
 int px(float v) { return static_cast<int>(std::lround(v)); }
+
+// The character of each JIS X 0208 code, row by row (tools/jis0208.py).
+constexpr std::array<std::uint16_t, 94 * 94> kJis0208{
+#include "runtime/jis0208.inc"
+};
 
 // The text layer's cells are 8 x 18 pixels.
 constexpr int kCellW = 8, kCellH = 18;
@@ -299,21 +304,11 @@ Text Screen::jisChar(int code) {
     if (code >= 0x100 && code < 0x200 && (code & 0xFF) >= 0x20 && (code & 0xFF) < 0x7F)
         return Text(1, static_cast<char32_t>(code & 0xFF));
     const int row = code >> 8, cell = code & 0xFF;
-    if (row < 0x21 || row > 0x7E || cell < 0x21 || cell > 0x7E)
-        throw std::out_of_range("JIS code " + std::to_string(code) + " is not a character");
-    // EUC-JP is the JIS code with the top bits set; the C library knows the whole table.
-    char in[2] = {static_cast<char>(row | 0x80), static_cast<char>(cell | 0x80)};
-    char32_t out[2] = {};
-    iconv_t cd = iconv_open("UTF-32LE", "EUC-JP");
-    if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("the JIS table is not available");
-    char* inp = in;
-    char* outp = reinterpret_cast<char*>(out);
-    size_t inLeft = 2, outLeft = sizeof out;
-    size_t rc = iconv(cd, &inp, &inLeft, &outp, &outLeft);
-    iconv_close(cd);
-    if (rc == static_cast<size_t>(-1) || outLeft == sizeof out)
-        throw std::out_of_range("JIS code " + std::to_string(code) + " is not a character");
-    return Text(1, out[0]);
+    const char32_t ch = row < 0x21 || row > 0x7E || cell < 0x21 || cell > 0x7E
+                            ? 0
+                            : kJis0208[static_cast<size_t>((row - 0x21) * 94 + (cell - 0x21))];
+    if (ch == 0) throw std::out_of_range("JIS code " + std::to_string(code) + " is not a character");
+    return Text(1, ch);
 }
 
 void Screen::endProgram() {

@@ -1,6 +1,7 @@
 #include "runtime/screen.h"
 
 #include <gtest/gtest.h>
+#include <iconv.h>
 
 #include <cstdio>
 #include <nlohmann/json.hpp>
@@ -235,6 +236,38 @@ TEST(Clock, FixedClockAndJisCharacters) {
     EXPECT_EQ(s.jisChar(288), U" ");
     for (int d = 0; d <= 9; ++d) EXPECT_EQ(s.jisChar(304 + d), Text(1, static_cast<char32_t>(U'0' + d)));
     EXPECT_THROW(s.jisChar(5), std::out_of_range);
+}
+
+// The JIS table the programs carry says what the C library's converter says, code for code.
+TEST(Clock, JisCharactersAsTheCLibraryConvertsThem) {
+    Headless h;
+    Screen s(h.o);
+    iconv_t cd = iconv_open("UTF-32LE", "EUC-JP");
+    ASSERT_NE(cd, reinterpret_cast<iconv_t>(-1));
+    int characters = 0;
+    for (int row = 0x21; row <= 0x7E; ++row) {
+        for (int cell = 0x21; cell <= 0x7E; ++cell) {
+            char in[2] = {static_cast<char>(row | 0x80), static_cast<char>(cell | 0x80)};
+            char32_t out[2] = {};
+            char* inp = in;
+            char* outp = reinterpret_cast<char*>(out);
+            size_t inLeft = 2, outLeft = sizeof out;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+            const bool converted = iconv(cd, &inp, &inLeft, &outp, &outLeft) != static_cast<size_t>(-1) &&
+                                   outLeft != sizeof out;
+            const int code = row << 8 | cell;
+            if (converted) {
+                ++characters;
+                EXPECT_EQ(s.jisChar(code), Text(1, out[0])) << std::hex << code;
+            } else {
+                EXPECT_THROW(s.jisChar(code), std::out_of_range) << std::hex << code;
+            }
+        }
+    }
+    iconv_close(cd);
+    EXPECT_EQ(characters, 6879);  // all of JIS X 0208
+    EXPECT_THROW(s.jisChar(0x7F21), std::out_of_range);
+    EXPECT_THROW(s.jisChar(0x2120), std::out_of_range);
 }
 
 TEST(Canvas, TextCellsCirclesAndBoxesLandWhereAsked) {
