@@ -33,8 +33,11 @@ EM_JS(void, drills_event_take, (char* out, int size), {
 });
 
 // Resolves once the page has queued an event; until then the program is suspended and the
-// browser runs nothing for it.
+// browser runs nothing for it. The first wait has the page take the keyboard.
 EM_ASYNC_JS(void, drills_wait, (), {
+  const focus = Module.drillsFocus;
+  Module.drillsFocus = null;
+  if (focus) focus();
   if (Module.drillsQueue.length) return;
   await new Promise(resolve => { Module.drillsWake = resolve; });
 });
