@@ -33,11 +33,12 @@ EM_JS(void, drills_event_take, (char* out, int size), {
 });
 
 // Resolves once the page has queued an event; until then the program is suspended and the
-// browser runs nothing for it. The first wait has the page take the keyboard.
+// browser runs nothing for it. The first wait lets the page do what it put off until the first
+// picture was drawn (taking the keyboard, watching the pixel ratio).
 EM_ASYNC_JS(void, drills_wait, (), {
-  const focus = Module.drillsFocus;
-  Module.drillsFocus = null;
-  if (focus) focus();
+  const first = Module.drillsFirstWait;
+  Module.drillsFirstWait = null;
+  if (first) first();
   if (Module.drillsQueue.length) return;
   await new Promise(resolve => { Module.drillsWake = resolve; });
 });
