@@ -160,8 +160,8 @@ private:
             resized_ = false;
             int view[2] = {width_, height_};
             drills_view(view);
-            const double scale = std::max(
-                0.05, std::min(static_cast<double>(view[0]) / width_, static_cast<double>(view[1]) / height_));
+            const double scale = std::max(0.05, std::min(static_cast<double>(view[0]) / width_,
+                                                         static_cast<double>(view[1]) / height_));
             const int w = std::max(1, static_cast<int>(std::floor(width_ * scale)));
             const int h = std::max(1, static_cast<int>(std::floor(height_ * scale)));
             if (!rgba_ || w != shownW_ || h != shownH_) {

@@ -299,7 +299,9 @@ private:
     // Has the X server paint the window black wherever it has not been sent a picture (as it
     // maps the window and at every exposure), or no longer: without a background it leaves what
     // was there, so a resize shows no black flash before the picture is painted again.
-    void blackBackground(const SDL_Surface* s) { XSetWindowBackground(x11_, x11Window_, SDL_MapRGB(s->format, 0, 0, 0)); }
+    void blackBackground(const SDL_Surface* s) {
+        XSetWindowBackground(x11_, x11Window_, SDL_MapRGB(s->format, 0, 0, 0));
+    }
     void noBackground() { XSetWindowBackgroundPixmap(x11_, x11Window_, None); }
 
     // Asks the window manager what frame it will put around the window. Some (openbox among
@@ -434,7 +436,8 @@ private:
         Rect area;
         for (size_t i = 1; i < drawn.ops.size(); ++i) {
             const Bounds b = bounds(drawn.ops[i]);
-            area.add(Rect{painter_->start(b.x1), painter_->start(b.y1), painter_->end(b.x2) - 1, painter_->end(b.y2) - 1});
+            area.add(Rect{painter_->start(b.x1), painter_->start(b.y1), painter_->end(b.x2) - 1,
+                          painter_->end(b.y2) - 1});
         }
         if (SDL_MUSTLOCK(s)) SDL_LockSurface(s);
         if (!area.empty()) pixels_->fillRect(area.x1, area.y1, area.x2, area.y2, fill->c);
@@ -444,8 +447,8 @@ private:
         painted_ = drawn.added;
         Rect touched = pixels_->takeDirty();
         touched.add(filled);
-        if (filled.empty() || !(touched.x1 >= filled.x1 && touched.y1 >= filled.y1 && touched.x2 <= filled.x2 &&
-                                touched.y2 <= filled.y2)) {
+        if (filled.empty() || !(touched.x1 >= filled.x1 && touched.y1 >= filled.y1 &&
+                                touched.x2 <= filled.x2 && touched.y2 <= filled.y2)) {
             repaint_ = true;  // drawn beyond its bounds (never expected): the whole picture after all
             return paint(s, drawn);
         }
@@ -465,8 +468,10 @@ private:
         SDL_Surface* s = SDL_GetWindowSurface(window_);
         if (s && pixels_ && pixels_->over(s)) {
             const Rect p = partial_;
-            const SDL_Rect around[] = {{0, 0, s->w, p.y1}, {0, p.y2 + 1, s->w, s->h - p.y2 - 1},
-                                       {0, p.y1, p.x1, p.y2 - p.y1 + 1}, {p.x2 + 1, p.y1, s->w - p.x2 - 1, p.y2 - p.y1 + 1}};
+            const SDL_Rect around[] = {{0, 0, s->w, p.y1},
+                                       {0, p.y2 + 1, s->w, s->h - p.y2 - 1},
+                                       {0, p.y1, p.x1, p.y2 - p.y1 + 1},
+                                       {p.x2 + 1, p.y1, s->w - p.x2 - 1, p.y2 - p.y1 + 1}};
             const Uint32 black = SDL_MapRGB(s->format, 0, 0, 0);
             if (SDL_MUSTLOCK(s)) SDL_LockSurface(s);
             for (const SDL_Rect& r : around)

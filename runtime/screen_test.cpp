@@ -253,8 +253,8 @@ TEST(Clock, JisCharactersAsTheCLibraryConvertsThem) {
             char* outp = reinterpret_cast<char*>(out);
             size_t inLeft = 2, outLeft = sizeof out;
             iconv(cd, nullptr, nullptr, nullptr, nullptr);
-            const bool converted = iconv(cd, &inp, &inLeft, &outp, &outLeft) != static_cast<size_t>(-1) &&
-                                   outLeft != sizeof out;
+            const bool converted =
+                iconv(cd, &inp, &inLeft, &outp, &outLeft) != static_cast<size_t>(-1) && outLeft != sizeof out;
             const int code = row << 8 | cell;
             if (converted) {
                 ++characters;
