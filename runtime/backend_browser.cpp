@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -190,21 +191,10 @@ private:
         return fresh;
     }
 
-    // The part of a fresh (black) page canvas that the drawing changes: when it starts by filling
-    // the screen black, what the rest of it may touch; otherwise all of it. The first picture is
-    // then converted and handed to the page for that part alone.
+    // The part of a fresh (black) page canvas that the drawing changes, so that the first picture
+    // is converted and handed to the page for that part alone.
     Rect drawnArea(const DrawList& drawn) const {
-        const Rect whole{0, 0, shownW_ - 1, shownH_ - 1};
-        const auto* fill = drawn.ops.empty() ? nullptr : std::get_if<op::Fill>(&drawn.ops.front());
-        if (!fill || kPalette[fill->c] != 0) return whole;
-        auto start = [this](int p) { return painter_ ? painter_->start(p) : p; };
-        auto end = [this](int p) { return painter_ ? painter_->end(p) : p + 1; };
-        Rect area;
-        for (size_t i = 1; i < drawn.ops.size(); ++i) {
-            const Bounds b = bounds(drawn.ops[i]);
-            area.add(Rect{start(b.x1), start(b.y1), end(b.x2) - 1, end(b.y2) - 1});
-        }
-        return area;
+        return changedOverBlack(drawn, painter_.get()).value_or(Rect{0, 0, shownW_ - 1, shownH_ - 1});
     }
 
     static std::array<std::uint32_t, 16> rgbaColours() {

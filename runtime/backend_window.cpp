@@ -17,6 +17,7 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -429,18 +430,17 @@ private:
     // window is quiet (finishFirst), or before anything more is painted. Returns as paint does.
     bool paintFirst(SDL_Surface* s, const DrawList& drawn) {
 #ifdef DRILLS_WAIT_ON_X11
-        const auto* fill = drawn.ops.empty() ? nullptr : std::get_if<op::Fill>(&drawn.ops.front());
-        if (!x11_ || !fill || kPalette[fill->c] != 0) return paint(s, drawn);
+        if (!x11_) return paint(s, drawn);
         newPixels(s, scaleFor(s));
-        // Everything after the fill may touch only the unit pixels of its bounds.
-        Rect area;
-        for (size_t i = 1; i < drawn.ops.size(); ++i) {
-            const Bounds b = bounds(drawn.ops[i]);
-            area.add(Rect{painter_->start(b.x1), painter_->start(b.y1), painter_->end(b.x2) - 1,
-                          painter_->end(b.y2) - 1});
+        const std::optional<Rect> changed = changedOverBlack(drawn, painter_.get());
+        if (!changed) {
+            repaint_ = true;  // not on black: the whole picture, as at any other time
+            return paint(s, drawn);
         }
+        const Rect area = *changed;
+        const std::uint8_t black = std::get<op::Fill>(drawn.ops.front()).c;
         if (SDL_MUSTLOCK(s)) SDL_LockSurface(s);
-        if (!area.empty()) pixels_->fillRect(area.x1, area.y1, area.x2, area.y2, fill->c);
+        if (!area.empty()) pixels_->fillRect(area.x1, area.y1, area.x2, area.y2, black);
         const Rect filled = pixels_->takeDirty();
         for (size_t i = 1; i < drawn.ops.size(); ++i) painter_->apply(drawn.ops[i]);
         if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <variant>
 #include <vector>
 
@@ -12,6 +13,7 @@ namespace rt {
 
 class DrawTarget;
 class Glyphs;
+struct Rect;
 
 namespace op {
 // Rectangles and lines name whole pixels, both ends included, in any order.
@@ -106,5 +108,10 @@ private:
     Glyphs& glyphs_;
     double scale_;
 };
+
+// When the drawing starts by filling the screen black, the device pixels at `painter`'s scale (the
+// unit pixels without one) that the rest of it may change: a fresh black surface needs only these
+// painted. Nothing when the drawing does not start so.
+std::optional<Rect> changedOverBlack(const DrawList& drawn, const Painter* painter);
 
 }  // namespace rt

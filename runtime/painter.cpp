@@ -34,6 +34,19 @@ Bounds bounds(const DrawOp& op) {
         op);
 }
 
+std::optional<Rect> changedOverBlack(const DrawList& drawn, const Painter* painter) {
+    const auto* fill = drawn.ops.empty() ? nullptr : std::get_if<op::Fill>(&drawn.ops.front());
+    if (!fill || kPalette[fill->c] != 0) return std::nullopt;
+    auto start = [painter](int p) { return painter ? painter->start(p) : p; };
+    auto end = [painter](int p) { return painter ? painter->end(p) : p + 1; };
+    Rect area;
+    for (size_t i = 1; i < drawn.ops.size(); ++i) {
+        const Bounds b = bounds(drawn.ops[i]);
+        area.add(Rect{start(b.x1), start(b.y1), end(b.x2) - 1, end(b.y2) - 1});
+    }
+    return area;
+}
+
 void DrawList::add(DrawOp op) {
     if (std::holds_alternative<op::Fill>(op)) {
         ops.clear();

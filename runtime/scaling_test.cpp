@@ -2,6 +2,7 @@
 // rendering of the font, and the recorded drawing replays to the same picture at any scale.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 
 #include "runtime/canvas.h"
@@ -179,6 +180,66 @@ TEST(Scaling, TheRecordedDrawingReplaysToThePictureAtAnyScale) {
         EXPECT_TRUE(live.pixels() == replayed.pixels());
         EXPECT_TRUE(live.pixels() == window.pixels());
     }
+}
+
+// A window or page shows its first picture by painting only what the drawing changes over its
+// black start, on pixels that hold anything at all; the rest it leaves black. The area must hold
+// every pixel the drawing touches at any scale.
+TEST(Scaling, OnlyTheAreaChangedOverBlackNeedsPainting) {
+    std::mt19937 random(11);
+    auto n = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+    std::vector<DrawOp> ops;
+    for (int i = 0; i < 60; ++i) {
+        const auto c = static_cast<std::uint8_t>(n(1, 15));
+        const int x = n(20, 200), y = n(20, 120);
+        switch (i % 4) {
+            case 0:
+                ops.emplace_back(op::Box{x, y, x + n(0, 60), y + n(0, 40), c});
+                break;
+            case 1:
+                ops.emplace_back(op::Line{x, y, x + n(-20, 60), y + n(-20, 40), c});
+                break;
+            case 2:
+                ops.emplace_back(op::Circle{x + 0.5f, y * 1.0f, n(1, 30) / 2.0f, c, n(0, 1) == 1});
+                break;
+            default:
+                ops.emplace_back(op::Glyphs{x, y, U"ｘ＝１２○", n(1, 2), n(1, 2), c, n(0, 2), n(0, 2)});
+                break;
+        }
+    }
+    // Each operation on its own, so that no other one's area hides a pixel left out of its own.
+    for (double scale : {1.0, 0.6, 0.83, 1.2, 2.4}) {
+        SCOPED_TRACE(scale);
+        const int w = static_cast<int>(320 * scale), h = static_cast<int>(220 * scale);
+        int differing = 0;
+        for (const DrawOp& o : ops) {
+            DrawList drawn;
+            drawn.add(op::Fill{0});
+            drawn.add(o);
+            Canvas whole(w, h), part(w, h);
+            Painter all(whole, font(), scale), some(part, font(), scale);
+            for (const auto& d : drawn.ops) all.apply(d);
+            const std::optional<Rect> area = changedOverBlack(drawn, scale == 1.0 ? nullptr : &some);
+            ASSERT_TRUE(area);
+            part.fill(9);  // whatever the pixels held before
+            part.fillRect(area->x1, area->y1, area->x2, area->y2, 0);
+            some.apply(o);
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) {
+                    const bool inside = x >= area->x1 && x <= area->x2 && y >= area->y1 && y <= area->y2;
+                    differing += (inside ? part.at(x, y) : 0) != whole.at(x, y);
+                }
+        }
+        EXPECT_EQ(differing, 0);
+    }
+    // A drawing that does not start on black has no such area.
+    DrawList grey;
+    grey.add(op::Fill{7});
+    grey.add(op::Box{1, 1, 5, 5, 15});
+    EXPECT_FALSE(changedOverBlack(grey, nullptr));
+    DrawList unfilled;
+    unfilled.add(op::Box{1, 1, 5, 5, 15});
+    EXPECT_FALSE(changedOverBlack(unfilled, nullptr));
 }
 
 }  // namespace
