@@ -73,11 +73,12 @@ Store::Store(std::string target, std::string pupil, std::ostream& warn)
 Store::~Store() { stopWriter(); }
 
 void Store::record(const shell::ProblemRecord& problem) noexcept {
-    SpinFor([this] { return caughtUp(); });
+    SpinFor([this] { return hasRoom(); });
     std::unique_lock lock(mutex_);
-    tried_.wait(lock, [this] { return caughtUp(); });  // never more than one behind
+    tried_.wait(lock, [this] { return hasRoom(); });
     try {
         held_.push_back(problem);
+        held_count_ = held_.size();
     } catch (...) {
         return;  // out of memory: nothing sensible is left to do for this one problem
     }
@@ -120,7 +121,11 @@ void Store::writeHeld(std::unique_lock<std::mutex>& lock) noexcept {
             failure = "unknown error";
         }
         lock.lock();
-        if (failure.empty() && next) held_.pop_front();
+        if (failure.empty() && next) {
+            held_.pop_front();
+            held_count_ = held_.size();
+            tried_.notify_all();  // room for a problem the pupil's thread may be waiting to hand over
+        }
     }
     failing_ = !failure.empty();
     if (failure.empty()) {

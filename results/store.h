@@ -83,9 +83,9 @@ std::string DefaultResultsFile();
 
 // Opens the database and writes each finished problem on a thread of its own, so the pupil's
 // thread never waits for the disk or the server: a commit overlaps the drawing of the next
-// problem. While the store works the thread is at most one problem behind, and it has caught up
-// whenever the program waits for the pupil (settle), so a killed program loses at most the problem
-// in progress. While it fails (a full disk, a server that does not answer) the thread keeps
+// problem. While the store works the thread is at most kMostBehind problems behind, and it has
+// caught up whenever the program waits for the pupil (settle), so a killed program loses at most
+// the problem in progress. While it fails (a full disk, a server that does not answer) the thread keeps
 // trying with each new problem and the pupil waits for none of it.
 class Store final : public shell::Recorder {
 public:
@@ -94,6 +94,11 @@ public:
     ~Store() override;
     Store(const Store&) = delete;
     Store& operator=(const Store&) = delete;
+
+    // Only a script finishes problems faster than they are committed; a bound that a checkpoint's
+    // pause or a busy moment on the other core fills up without stopping it, and that keeps a
+    // killed script's loss small.
+    static constexpr size_t kMostBehind = 256;
 
     void record(const shell::ProblemRecord& problem) noexcept override;
     void settle() noexcept override;
@@ -107,6 +112,8 @@ private:
     // Nothing handed over is still to be written; or the store is failing, and then its retries
     // go on in the background without the pupil.
     bool caughtUp() const { return failing_ || (!untried_ && !writing_); }
+    // The pupil's thread may hand over one more problem.
+    bool hasRoom() const { return failing_ || held_count_ < kMostBehind; }
     void writeHeld(std::unique_lock<std::mutex>& lock) noexcept;
     void writer() noexcept;
     void stopWriter() noexcept;
@@ -121,6 +128,7 @@ private:
     // Changed with the lock held; read without it only to spin.
     std::atomic<bool> untried_ = false;  // records were handed over since the writer last went through held_
     std::atomic<bool> writing_ = false;
+    std::atomic<size_t> held_count_ = 0;  // held_.size()
     std::atomic<bool> stop_ = false;
     std::atomic<bool> failing_ = false;  // the last try failed
     bool warned_ = false;
