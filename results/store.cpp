@@ -87,17 +87,24 @@ void Store::record(const shell::ProblemRecord& problem) noexcept {
         return;
     }
     untried_ = true;
+    // A pupil's problem is written when the program next waits for a key (settle); a script's
+    // go in runs, so its thread pays for waking the writer now and then rather than per problem.
+    // A failing store tries again with each problem.
+    const bool wake = failing_ || held_.size() >= kWakeAfter;
     lock.unlock();
-    handed_.notify_one();
+    if (wake) handed_.notify_one();
 }
 
 void Store::settle() noexcept {
     std::unique_lock lock(mutex_);
+    if (caughtUp()) return;
+    handed_.notify_one();
     tried_.wait(lock, [this] { return caughtUp(); });
 }
 
 size_t Store::pending() noexcept {
     std::unique_lock lock(mutex_);
+    handed_.notify_one();
     tried_.wait(lock, [this] { return !untried_ && !writing_; });
     return held_.size();
 }

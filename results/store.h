@@ -82,10 +82,11 @@ std::unique_ptr<Database> OpenDatabase(const std::string& target, std::ostream& 
 std::string DefaultResultsFile();
 
 // Opens the database and writes each finished problem on a thread of its own, so the pupil's
-// thread never waits for the disk or the server: a commit overlaps the drawing of the next
-// problem. While the store works the thread is at most kMostBehind problems behind, and it has
-// caught up whenever the program waits for the pupil (settle), so a killed program loses at most
-// the problem in progress. While it fails (a full disk, a server that does not answer) the thread keeps
+// thread never waits for the disk or the server while it works: a problem is committed while the
+// program waits for the pupil's next key (settle), and a script's problems in runs while it goes
+// on. While the store works the thread is at most kMostBehind problems behind, and it has caught
+// up whenever the program waits for the pupil, so a killed program loses at most the problem in
+// progress. While it fails (a full disk, a server that does not answer) the thread keeps
 // trying with each new problem and the pupil waits for none of it.
 class Store final : public shell::Recorder {
 public:
@@ -99,6 +100,8 @@ public:
     // pause or a busy moment on the other core fills up without stopping it, and that keeps a
     // killed script's loss small.
     static constexpr size_t kMostBehind = 256;
+    // Problems held before the pupil's thread wakes the writer without waiting for it.
+    static constexpr size_t kWakeAfter = 16;
 
     void record(const shell::ProblemRecord& problem) noexcept override;
     void settle() noexcept override;
