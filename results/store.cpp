@@ -11,9 +11,9 @@ namespace results {
 
 namespace {
 
-// How long one thread of the store spins for the other before it sleeps: about one commit, so a
-// fast run of problems (a scripted session) costs neither thread a sleep and a wake-up per
-// problem, while a pupil's problems, seconds apart, cost a fifth of a millisecond each.
+// How long a script's thread spins for room among the held problems before it sleeps: a few
+// commits, so a script that has run kMostBehind problems ahead goes on as soon as one is written
+// rather than after a sleep and a wake-up.
 constexpr auto kSpin = std::chrono::microseconds(200);
 
 template <class Ready>
@@ -153,9 +153,6 @@ void Store::writer() noexcept {
     std::unique_lock lock(mutex_);
     writeHeld(lock);  // opens the database
     for (;;) {
-        lock.unlock();
-        SpinFor([this] { return untried_ || stop_; });
-        lock.lock();
         handed_.wait(lock, [this] { return untried_ || stop_; });
         if (!untried_) return;  // stopped, and everything handed over has been tried
         writeHeld(lock);
