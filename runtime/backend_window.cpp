@@ -235,10 +235,6 @@ public:
             SDL_ShowWindow(window_);
             shown_once_ = true;
         }
-        if (!iconSet_) {
-            setIcon();  // after the first picture, so it never delays it
-            iconSet_ = true;
-        }
         if (!partial_.empty() && (whole || resend_ || changedPixels)) {
             // The rest of the window shows its black background: only the picture goes out.
             Rect r = partial_;
@@ -256,6 +252,10 @@ public:
         }
         pending_ = Rect{};
         resend_ = false;
+        if (!iconSet_) {
+            setIcon();  // once the first picture has gone out, so it never delays it
+            iconSet_ = true;
+        }
     }
 
     void wait() override {
