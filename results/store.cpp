@@ -58,8 +58,7 @@ std::string LoginName() {
 
 Store::Store(std::string target, std::string pupil, std::ostream& warn)
     : target_(std::move(target)), pupil_(std::move(pupil)), warn_(warn) {
-    // The database is opened by the writer, so a large file's check or a slow server never
-    // holds up the first screen; a file set aside is still reported at start-up.
+    // Until the writer has opened the database (see writer).
     writing_ = true;
     try {
         thread_ = std::thread([this] { writer(); });
@@ -97,13 +96,15 @@ void Store::record(const shell::ProblemRecord& problem) noexcept {
 
 void Store::settle() noexcept {
     std::unique_lock lock(mutex_);
-    if (caughtUp()) return;
+    if (caughtUp() && begun_) return;
+    begun_ = true;
     handed_.notify_one();
     tried_.wait(lock, [this] { return caughtUp(); });
 }
 
 size_t Store::pending() noexcept {
     std::unique_lock lock(mutex_);
+    begun_ = true;
     handed_.notify_one();
     tried_.wait(lock, [this] { return !untried_ && !writing_; });
     return held_.size();
@@ -151,7 +152,11 @@ void Store::writeHeld(std::unique_lock<std::mutex>& lock) noexcept {
 
 void Store::writer() noexcept {
     std::unique_lock lock(mutex_);
-    writeHeld(lock);  // opens the database
+    // The database is opened once the program first waits for the pupil, its first screen up, or
+    // once a script has handed over its first problems: neither a large file's check nor a slow
+    // server nor the opening itself takes from the start-up. A file set aside is reported then.
+    handed_.wait(lock, [this] { return begun_ || untried_ || stop_; });
+    writeHeld(lock);
     for (;;) {
         handed_.wait(lock, [this] { return untried_ || stop_; });
         if (!untried_) return;  // stopped, and everything handed over has been tried

@@ -114,7 +114,7 @@ public:
 private:
     // Nothing handed over is still to be written; or the store is failing, and then its retries
     // go on in the background without the pupil.
-    bool caughtUp() const { return failing_ || (!untried_ && !writing_); }
+    bool caughtUp() const { return failing_ || (!untried_ && held_count_ == 0); }
     // The pupil's thread may hand over one more problem.
     bool hasRoom() const { return failing_ || held_count_ < kMostBehind; }
     void writeHeld(std::unique_lock<std::mutex>& lock) noexcept;
@@ -135,6 +135,7 @@ private:
     std::atomic<bool> stop_ = false;
     std::atomic<bool> failing_ = false;  // the last try failed
     bool warned_ = false;
+    bool begun_ = false;  // the writer may open the database
     std::thread thread_;
 };
 

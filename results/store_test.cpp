@@ -20,6 +20,7 @@
 #include <map>
 #include <set>
 #include <sstream>
+#include <thread>
 
 #include "results/report.h"
 #include "results/summary_rig.h"
@@ -243,6 +244,20 @@ TEST(ResultsStore, AFileThatIsNotOursIsSetAsideNeverOverwritten) {
     }
 }
 
+TEST(ResultsStore, TheDatabaseIsOpenedOnceTheProgramFirstWaitsForThePupil) {
+    // Opening it is work that would compete with drawing the first screen.
+    const std::string file = FreshDir("later") + "/r.sqlite3";
+    results::Store store(file, "aki", std::cerr);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_FALSE(fs::exists(file)) << "opened before the first screen was up";
+    store.settle();  // as the program does before it first waits for a key
+    EXPECT_EQ(store.pending(), 0u);
+    EXPECT_TRUE(fs::exists(file));
+    store.record(Problem("halvard", 1, "right1"));
+    store.settle();
+    EXPECT_EQ(Count(file), 1);
+}
+
 TEST(ResultsStore, ALockedDatabaseKeepsTheProblemUntilTheNextOneIsWritten) {
     const std::string file = FreshDir("locked") + "/r.sqlite3";
     std::ostringstream warn;
@@ -290,8 +305,12 @@ TEST(ResultsStore, AServerThatNeverAnswersHoldsUpNobody) {
         "postgresql://nobody@127.0.0.1:" + std::to_string(ntohs(at.sin_port)) + "/drills";
     std::ostringstream warn;
     results::Store store(address, "aki", warn);
+    // As the program does: each problem handed over, then the store settled before the wait.
     auto session = std::async(std::launch::async, [&] {
-        for (int i = 1; i <= 3; ++i) store.record(Problem("halvard", i, "right1", i));
+        for (int i = 1; i <= 3; ++i) {
+            store.record(Problem("halvard", i, "right1", i));
+            store.settle();
+        }
     });
     // Only a store that waited for the server to answer would still be busy; closing the socket
     // then ends its wait, so a failure shows as a failure, not as a test that never ends.
@@ -328,7 +347,16 @@ TEST(ResultsStore, StoresOpeningANewFileTogetherShareIt) {
             std::vector<std::unique_ptr<results::Store>> stores;
             for (int i = 0; i < kStores; ++i)
                 stores.push_back(std::make_unique<results::Store>(dir + "/r.sqlite3", "aki", warn));
-            for (int i = 0; i < kStores; ++i) stores[static_cast<size_t>(i)]->record(Problem("halvard", 1, "right1", i));
+            // Each hands over a problem and settles, as a program does before its first wait,
+            // all at once: their writers open the new file together.
+            std::vector<std::future<void>> settling;
+            for (int i = 0; i < kStores; ++i)
+                settling.push_back(std::async(std::launch::async, [&stores, i] {
+                    results::Store& store = *stores[static_cast<size_t>(i)];
+                    store.record(Problem("halvard", 1, "right1", i));
+                    store.settle();
+                }));
+            for (auto& s : settling) s.get();
             for (auto& store : stores) lost += store->finish();
         }
         ASSERT_EQ(warn.str(), "") << "round " << round;
