@@ -12,8 +12,15 @@ std::string findDefaultFont() { return "drills-gothic.ttf"; }
 #else
 
 #include <fontconfig/fontconfig.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <optional>
 
 #include "runtime/options.h"
 
@@ -79,6 +86,74 @@ std::string findDefaultFont() {
             std::string("no font for Japanese is installed; install fonts-ipafont-gothic "
                         "or name a font with --font"));
     return found;
+}
+
+namespace {
+// When the path last changed; nullopt when it is not there.
+std::optional<timespec> changedAt(const std::string& path) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) return std::nullopt;
+    return st.st_mtim;
+}
+
+bool later(const timespec& a, const timespec& b) {
+    return a.tv_sec != b.tv_sec ? a.tv_sec > b.tv_sec : a.tv_nsec > b.tv_nsec;
+}
+
+std::string envOr(const char* name, const std::string& otherwise) {
+    const char* v = std::getenv(name);
+    return v && *v ? v : otherwise;
+}
+}  // namespace
+
+std::string rememberedDefaultFont(const std::string& cacheFile, const std::vector<std::string>& watched,
+                                  const std::function<std::string()>& lookUp) {
+    if (const auto kept = changedAt(cacheFile)) {
+        std::string font;
+        std::getline(std::ifstream(cacheFile), font);
+        bool current = !font.empty();
+        if (const auto f = changedAt(font); !f || later(*f, *kept)) current = false;
+        for (const std::string& path : watched)
+            if (const auto t = changedAt(path); t && later(*t, *kept)) current = false;
+        if (current) return font;
+    }
+    const std::string font = lookUp();
+    // Kept for next time if it can be: written whole under a name of its own, then renamed, so a
+    // program starting meanwhile never reads half a path.
+    const std::string folder = cacheFile.substr(0, cacheFile.rfind('/'));
+    std::error_code ignored;
+    std::filesystem::create_directories(folder, ignored);
+    const std::string part = cacheFile + "." + std::to_string(getpid());
+    if (std::ofstream out(part); out << font << '\n' && out.flush())
+        std::rename(part.c_str(), cacheFile.c_str());
+    else
+        std::remove(part.c_str());
+    return font;
+}
+
+std::string rememberedDefaultFont() {
+    if (std::getenv("FONTCONFIG_FILE") || std::getenv("FONTCONFIG_PATH")) return findDefaultFont();
+    const std::string home = envOr("HOME", "");
+    if (home.empty()) return findDefaultFont();
+    const std::string config = envOr("XDG_CONFIG_HOME", home + "/.config");
+    const std::string cache = envOr("XDG_CACHE_HOME", home + "/.cache");
+    const std::string data = envOr("XDG_DATA_HOME", home + "/.local/share");
+    // What fontconfig reads: a change to any of them may change its answer.
+    const std::vector<std::string> watched{"/etc/fonts",
+                                           "/etc/fonts/fonts.conf",
+                                           "/etc/fonts/conf.d",
+                                           "/var/cache/fontconfig",
+                                           "/usr/share/fonts",
+                                           "/usr/local/share/fonts",
+                                           config + "/fontconfig",
+                                           config + "/fontconfig/fonts.conf",
+                                           config + "/fontconfig/conf.d",
+                                           cache + "/fontconfig",
+                                           data + "/fonts",
+                                           home + "/.fonts",
+                                           home + "/.fonts.conf",
+                                           home + "/.fonts.conf.d"};
+    return rememberedDefaultFont(cache + "/drills/default-font", watched, findDefaultFont);
 }
 
 }  // namespace rt

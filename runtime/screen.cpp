@@ -42,7 +42,17 @@ Screen::Screen(const Options& options)
     if (options_.traceStream || !options_.traceFile.empty())
         trace_ = std::make_unique<Trace>(options_.traceStream, options_.traceFile);
     const std::string fontFile = options_.fontFile;
-    auto readFont = [fontFile] { return std::make_unique<Glyphs>(fontFile.empty() ? findDefaultFont() : fontFile); };
+    // A window remembers the default font between starts; headless runs (tests, scripts) keep
+    // nothing in the home folder.
+    auto readFont = [fontFile, headless = options_.headless] {
+        if (!fontFile.empty()) return std::make_unique<Glyphs>(fontFile);
+#ifndef __EMSCRIPTEN__
+        if (!headless) return std::make_unique<Glyphs>(rememberedDefaultFont());
+#else
+        (void)headless;
+#endif
+        return std::make_unique<Glyphs>(findDefaultFont());
+    };
 #ifndef __EMSCRIPTEN__
     if (!options_.headless) {
         // The font is looked up and read while the window opens: each takes a while at start-up
