@@ -123,7 +123,7 @@ private:
 class WindowBackend final : public Backend {
 public:
     WindowBackend(const std::string& title, int width, int height)
-        : width_(width), height_(height), shown_(static_cast<size_t>(width) * height, 0) {
+        : width_(width), height_(height), shown_(static_cast<size_t>(width) * height) {
         // The window surface is updated a few cells at a time; the system's own framebuffer
         // (shared memory on X11) does that at once, where a GL-backed one redraws the window.
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
@@ -542,7 +542,7 @@ private:
     SDL_Rect usable_{};  // the screen's usable part when the window was opened
     Glyphs* glyphs_ = nullptr;
     SDL_Window* window_ = nullptr;
-    std::vector<std::uint8_t> shown_;  // the unit canvas as the window last showed it
+    Pixels shown_;  // the unit canvas as the window last showed it
     std::unique_ptr<WindowPixels> pixels_;
     std::unique_ptr<Painter> painter_;
     std::uint64_t painted_ = 0;  // the serial of the last operation painted into the window

@@ -70,7 +70,7 @@ void DrawTarget::line(int x1, int y1, int x2, int y2, int pen, std::uint8_t c) {
 }
 
 Canvas::Canvas(int width, int height)
-    : width_(width), height_(height), pixels_(static_cast<size_t>(width) * height, 0) {}
+    : width_(width), height_(height), pixels_(static_cast<size_t>(width) * height) {}
 
 void Canvas::touch(int x1, int y1, int x2, int y2) {
     Rect r{std::max(0, std::min(x1, x2)), std::max(0, std::min(y1, y2)),
@@ -85,13 +85,14 @@ Rect Canvas::takeDirty() {
 }
 
 void Canvas::fill(std::uint8_t c) {
-    std::fill(pixels_.begin(), pixels_.end(), c);
+    if (c != 0 || !allZero_) std::fill(pixels_.begin(), pixels_.end(), c);
+    allZero_ = c == 0;
     touch(0, 0, width_ - 1, height_ - 1);
 }
 
 void Canvas::plot(int x, int y, std::uint8_t c) {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
-    pixels_[static_cast<size_t>(y) * width_ + x] = c;
+    set(x, y, c);
     touch(x, y, x, y);
 }
 
@@ -103,8 +104,10 @@ void Canvas::fillRect(int x1, int y1, int x2, int y2, std::uint8_t c) {
     x2 = std::min(x2, width_ - 1);
     y2 = std::min(y2, height_ - 1);
     if (x1 > x2 || y1 > y2) return;
-    for (int y = y1; y <= y2; ++y)
-        std::fill_n(pixels_.begin() + static_cast<long>(y) * width_ + x1, x2 - x1 + 1, c);
+    if (c != 0 || !allZero_)
+        for (int y = y1; y <= y2; ++y)
+            std::fill_n(pixels_.begin() + static_cast<long>(y) * width_ + x1, x2 - x1 + 1, c);
+    allZero_ = allZero_ && c == 0;
     touch(x1, y1, x2, y2);
 }
 
@@ -112,6 +115,7 @@ void Canvas::blit(int x, int y, const std::uint8_t* mask, int w, int h, std::uin
     int xa = std::max({x, clip.x1, 0}), xb = std::min({x + w - 1, clip.x2, width_ - 1});
     int ya = std::max({y, clip.y1, 0}), yb = std::min({y + h - 1, clip.y2, height_ - 1});
     if (xa > xb || ya > yb) return;
+    allZero_ = allZero_ && c == 0;
     for (int py = ya; py <= yb; ++py) {
         const std::uint8_t* row = mask + static_cast<size_t>(py - y) * w;
         std::uint8_t* out = pixels_.data() + static_cast<size_t>(py) * width_;

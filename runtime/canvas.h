@@ -3,7 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
+#include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace rt {
@@ -13,6 +16,35 @@ struct Rect {
     bool empty() const { return x2 < x1 || y2 < y1; }
     void add(const Rect& r);
 };
+
+// Memory the system hands over already zeroed (calloc): a large buffer costs no writes, and its
+// untouched pages no page faults, until something other than zero is stored in them. Elements
+// made without a value are left as they came, zero; a buffer that shrank and grew again within
+// its capacity would keep old values there, so it is for buffers sized once.
+template <class T>
+struct ZeroedAllocator {
+    using value_type = T;
+    ZeroedAllocator() = default;
+    template <class U>
+    ZeroedAllocator(const ZeroedAllocator<U>&) {}
+    T* allocate(std::size_t n) {
+        if (void* p = std::calloc(n, sizeof(T))) return static_cast<T*>(p);
+        throw std::bad_alloc();
+    }
+    void deallocate(T* p, std::size_t) { std::free(p); }
+    template <class U>
+    void construct(U* p) noexcept {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <class U, class... A>
+    void construct(U* p, A&&... a) {
+        ::new (static_cast<void*>(p)) U(std::forward<A>(a)...);
+    }
+    bool operator==(const ZeroedAllocator&) const = default;
+};
+
+// Palette pixels, one byte each, all 0 when made.
+using Pixels = std::vector<std::uint8_t, ZeroedAllocator<std::uint8_t>>;
 
 // Pixels a painter draws into, in palette colours 0 to 15: the canvas below, or a window's own
 // pixels at its scale. Every primitive clips to the target.
@@ -38,7 +70,7 @@ public:
     int width() const override { return width_; }
     int height() const override { return height_; }
     std::uint8_t at(int x, int y) const { return pixels_[static_cast<size_t>(y) * width_ + x]; }
-    const std::vector<std::uint8_t>& pixels() const { return pixels_; }
+    const Pixels& pixels() const { return pixels_; }
 
     // Every primitive clips to the canvas and widens the changed rectangle once.
     void fill(std::uint8_t c) override;
@@ -50,7 +82,9 @@ public:
     // For drawing many single pixels: set() clips but leaves the changed rectangle alone, and
     // one touch() afterwards records the whole area.
     void set(int x, int y, std::uint8_t c) {
-        if (x >= 0 && y >= 0 && x < width_ && y < height_) pixels_[static_cast<size_t>(y) * width_ + x] = c;
+        if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+        pixels_[static_cast<size_t>(y) * width_ + x] = c;
+        allZero_ = allZero_ && c == 0;
     }
     void touch(int x1, int y1, int x2, int y2);
 
@@ -60,8 +94,11 @@ public:
 private:
     int width_;
     int height_;
-    std::vector<std::uint8_t> pixels_;
+    Pixels pixels_;
     Rect dirty_;
+    // Every pixel is 0, as in a new canvas: filling it with 0 then writes nothing, so the first
+    // screen's clearing touches none of its memory.
+    bool allZero_ = true;
 };
 
 // The 16 colours as 0xRRGGBB.

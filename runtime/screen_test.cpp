@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -344,6 +346,45 @@ TEST(Canvas, DrawingStopsAtEveryEdge) {
                     FAIL() << "pixel " << x << "," << y << " of a " << width << " canvas is lit";
         // And nothing from the bottom row came round to the top.
         for (int x = 40; x < width; ++x) ASSERT_EQ(c.at(x, 0), 0) << x;
+    }
+}
+
+TEST(Canvas, ClearingAfterAnyDrawingLeavesNothingBehind) {
+    // A new canvas is all 0 without being written, and clearing it to 0 then writes nothing:
+    // after any drawing in another colour, clearing must write again.
+    const std::uint8_t mask[4] = {1, 0, 1, 1};
+    const std::vector<std::pair<const char*, std::function<void(Canvas&)>>> drawings{
+        {"plot", [](Canvas& c) { c.plot(5, 6, 9); }},
+        {"set",
+         [](Canvas& c) {
+             c.set(7, 8, 9);
+             c.touch(7, 8, 7, 8);
+         }},
+        {"fillRect", [](Canvas& c) { c.fillRect(3, 3, 9, 4, 12); }},
+        {"blit",
+         [&mask](Canvas& c) {
+             c.blit(10, 10, mask, 2, 2, 15, {0, 0, 99, 99});
+         }},
+        {"line", [](Canvas& c) { c.line(0, 0, 30, 20, 2, 7); }},
+        {"fill", [](Canvas& c) { c.fill(3); }},
+    };
+    for (const auto& [name, draw] : drawings) {
+        SCOPED_TRACE(name);
+        for (const bool whole : {true, false}) {
+            Canvas c(40, 30);
+            c.fill(0);
+            c.fillRect(0, 0, 39, 29, 0);
+            draw(c);
+            ASSERT_TRUE(std::any_of(c.pixels().begin(), c.pixels().end(), [](auto p) { return p != 0; }));
+            c.takeDirty();
+            if (whole)
+                c.fill(0);
+            else
+                c.fillRect(39, 29, 0, 0, 0);
+            EXPECT_TRUE(std::all_of(c.pixels().begin(), c.pixels().end(), [](auto p) { return p == 0; }));
+            const Rect d = c.takeDirty();
+            EXPECT_TRUE(d.x1 == 0 && d.y1 == 0 && d.x2 == 39 && d.y2 == 29) << "the clearing is a change";
+        }
     }
 }
 
