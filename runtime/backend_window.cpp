@@ -230,8 +230,11 @@ public:
         if (!surface) throw std::runtime_error(std::string("the window has no surface: ") + SDL_GetError());
         const bool whole = sizedAhead ? paintFirst(surface, drawn) : paint(surface, drawn);
         if (sizedAhead) {
-            // Painted while the window manager had nothing to do; the picture goes out as soon
-            // as the window manager has mapped the window, at the size it already has.
+            // The picture goes out as soon as the window manager has mapped the window, at the
+            // size it already has.
+#ifdef DRILLS_WAIT_ON_X11
+            if (mapAsked_) waitUntilMapped();
+#endif
             SDL_ShowWindow(window_);
             shown_once_ = true;
         }
@@ -305,6 +308,18 @@ private:
     }
     void noBackground() { XSetWindowBackgroundPixmap(x11_, x11Window_, None); }
 
+    // Waits for the window manager to map the window asked for in paintFirst, as SDL would
+    // when showing it, which then finds it mapped.
+    void waitUntilMapped() {
+        XEvent ev;
+        XIfEvent(
+            x11_, &ev,
+            [](Display*, XEvent* e, XPointer w) {
+                return e->type == MapNotify && e->xmap.window == *reinterpret_cast<Window*>(w) ? True : False;
+            },
+            reinterpret_cast<XPointer>(&x11Window_));
+    }
+
     // Asks the window manager what frame it will put around the window. Some (openbox among
     // them) answer by giving the hidden window its maximised size too (see sizedAsMaximised).
     void askFrameExtents() {
@@ -333,6 +348,7 @@ private:
     }
     Display* x11_ = nullptr;
     Window x11Window_ = 0;
+    bool mapAsked_ = false;  // the window was mapped before SDL was asked to show it
     Atom frameExtentsAtom_ = None;
 #endif
 
@@ -438,6 +454,12 @@ private:
             return paint(s, drawn);
         }
         const Rect area = *changed;
+        // The window manager frames and maps the window while its picture is painted: the
+        // server paints the window black as it shows it, and the picture follows.
+        blackBackground(s);
+        XMapRaised(x11_, x11Window_);
+        XFlush(x11_);
+        mapAsked_ = true;
         const std::uint8_t black = std::get<op::Fill>(drawn.ops.front()).c;
         if (SDL_MUSTLOCK(s)) SDL_LockSurface(s);
         if (!area.empty()) pixels_->fillRect(area.x1, area.y1, area.x2, area.y2, black);
@@ -450,9 +472,9 @@ private:
         if (filled.empty() || !(touched.x1 >= filled.x1 && touched.y1 >= filled.y1 &&
                                 touched.x2 <= filled.x2 && touched.y2 <= filled.y2)) {
             repaint_ = true;  // drawn beyond its bounds (never expected): the whole picture after all
+            noBackground();
             return paint(s, drawn);
         }
-        blackBackground(s);
         partial_ = filled;
         pending_.add(filled);
         return true;
