@@ -354,8 +354,8 @@ private:
 
     // True when the hidden window already has the size the window manager will give it when it
     // maximises it: the usable part of the screen less the announced frame. The first picture is
-    // then painted before the window is shown, while the window manager has nothing to do,
-    // instead of after it has placed the window. Otherwise (no answer about the frame, another
+    // then painted while the window manager maps the window, instead of after it has placed the
+    // window. Otherwise (no answer about the frame, another
     // size, not X11) the window is shown first and its size taken from the window manager.
     bool sizedAsMaximised() {
 #ifdef DRILLS_WAIT_ON_X11
