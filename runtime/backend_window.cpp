@@ -14,6 +14,7 @@
 #endif
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -36,6 +37,10 @@ constexpr int kComposingWaitMs = 20;
 // How long the window must have been quiet after showing its first picture before the rest of
 // that picture's black is painted into the window's own pixels.
 constexpr int kSettledMs = 100;
+// How long the first picture waits for the frame a window manager has promised to announce:
+// it usually comes within a few milliseconds, and without it the window is shown before its
+// picture is painted, which takes tens of milliseconds more.
+constexpr int kFrameAnswerMs = 100;
 
 // The part of a window's surface the canvas fills, drawn in palette colours at the window's
 // scale. Collects what changed, in window coordinates, for the next update.
@@ -331,6 +336,39 @@ private:
         ev.xclient.format = 32;
         XSendEvent(x11_, DefaultRootWindow(x11_), False, SubstructureRedirectMask | SubstructureNotifyMask, &ev);
         XFlush(x11_);
+        frameAnswerPromised_ = supported(ev.xclient.message_type);
+    }
+
+    // Whether the window manager lists the atom among what it supports.
+    bool supported(Atom atom) {
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        const bool ok =
+            XGetWindowProperty(x11_, DefaultRootWindow(x11_), XInternAtom(x11_, "_NET_SUPPORTED", False), 0,
+                               4096, False, XA_ATOM, &type, &format, &count, &after, &data) == Success &&
+            type == XA_ATOM && format == 32;
+        const bool found =
+            ok && std::find(reinterpret_cast<const Atom*>(data), reinterpret_cast<const Atom*>(data) + count,
+                            atom) != reinterpret_cast<const Atom*>(data) + count;
+        if (data) XFree(data);
+        return found;
+    }
+
+    // The frame the window manager announced, waiting a while for one that promised to.
+    bool awaitFrameExtents(long (&extents)[4]) {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(kFrameAnswerMs);
+        for (;;) {
+            if (frameExtents(extents)) return true;  // also reads what has arrived
+            if (!frameAnswerPromised_) return false;
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                  until - std::chrono::steady_clock::now())
+                                  .count();
+            if (left <= 0) return false;
+            pollfd fd{ConnectionNumber(x11_), POLLIN, 0};
+            poll(&fd, 1, static_cast<int>(left));
+        }
     }
 
     // The frame the window manager announced (left, right, top, bottom), if it has.
@@ -350,6 +388,7 @@ private:
     Window x11Window_ = 0;
     bool mapAsked_ = false;  // the window was mapped before SDL was asked to show it
     Atom frameExtentsAtom_ = None;
+    bool frameAnswerPromised_ = false;  // the window manager supports asking for the frame
 #endif
 
     // True when the hidden window already has the size the window manager will give it when it
@@ -360,7 +399,7 @@ private:
     bool sizedAsMaximised() {
 #ifdef DRILLS_WAIT_ON_X11
         long e[4];
-        if (!x11_ || !frameExtents(e)) return false;
+        if (!x11_ || !awaitFrameExtents(e)) return false;
         // A resize the window manager made before it answered has arrived with the answer.
         SDL_PumpEvents();
         int w = 0, h = 0;
