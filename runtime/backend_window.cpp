@@ -42,6 +42,8 @@ constexpr int kSettledMs = 100;
 // picture is painted, which takes tens of milliseconds more.
 constexpr int kFrameAnswerMs = 100;
 
+SDL_Rect SdlRect(const Rect& r) { return SDL_Rect{r.x1, r.y1, r.x2 - r.x1 + 1, r.y2 - r.y1 + 1}; }
+
 // The part of a window's surface the canvas fills, drawn in palette colours at the window's
 // scale. Collects what changed, in window coordinates, for the next update.
 class WindowPixels final : public DrawTarget {
@@ -245,15 +247,15 @@ public:
         }
         if (!partial_.empty() && (whole || resend_ || changedPixels)) {
             // The rest of the window shows its black background: only the picture goes out.
-            Rect r = partial_;
-            r.add(pending_);
-            SDL_Rect sent{r.x1, r.y1, r.x2 - r.x1 + 1, r.y2 - r.y1 + 1};
-            SDL_UpdateWindowSurfaceRects(window_, &sent, 1);
+            std::vector<SDL_Rect> sent;
+            for (const Rect& r : partial_) sent.push_back(SdlRect(r));
+            if (!pending_.empty()) sent.push_back(SdlRect(pending_));
+            SDL_UpdateWindowSurfaceRects(window_, sent.data(), static_cast<int>(sent.size()));
         } else if (whole || resend_) {
             SDL_UpdateWindowSurface(window_);
         } else if (changedPixels && !pending_.empty()) {
             // Only the changed part is sent: a typed character costs a few cells.
-            SDL_Rect r{pending_.x1, pending_.y1, pending_.x2 - pending_.x1 + 1, pending_.y2 - pending_.y1 + 1};
+            const SDL_Rect r = SdlRect(pending_);
             SDL_UpdateWindowSurfaceRects(window_, &r, 1);
         } else {
             return;
@@ -460,7 +462,7 @@ private:
         const bool whole = repaint_ || !pixels_ || !pixels_->over(s) || scale != painter_->scale();
         if (!whole && from < drawn.ops.size()) finishFirst();  // what comes next may lie outside it
         if (whole && !partial_.empty()) {
-            partial_ = Rect{};
+            partial_.clear();
 #ifdef DRILLS_WAIT_ON_X11
             noBackground();
 #endif
@@ -487,35 +489,42 @@ private:
 #ifdef DRILLS_WAIT_ON_X11
         if (!x11_) return paint(s, drawn);
         newPixels(s, scaleFor(s));
-        const std::optional<Rect> changed = changedOverBlack(drawn, painter_.get());
-        if (!changed) {
+        const std::optional<std::vector<Rect>> areas = changedOverBlackByOp(drawn, painter_.get());
+        if (!areas) {
             repaint_ = true;  // not on black: the whole picture, as at any other time
             return paint(s, drawn);
         }
-        const Rect area = *changed;
         // The window manager frames and maps the window while its picture is painted: the
         // server paints the window black as it shows it, and the picture follows.
         blackBackground(s);
         XMapRaised(x11_, x11Window_);
         XFlush(x11_);
         mapAsked_ = true;
+        // Each part is painted black, then the drawing over it: the pixels between the lines of
+        // text are never touched, nor sent. The parts are in the window's coordinates.
+        const int dx = pixels_->left(), dy = pixels_->top();
+        const auto inWindow = [dx, dy](const Rect& r) { return Rect{r.x1 + dx, r.y1 + dy, r.x2 + dx, r.y2 + dy}; };
+        std::vector<Rect> parts;
         const std::uint8_t black = std::get<op::Fill>(drawn.ops.front()).c;
         if (SDL_MUSTLOCK(s)) SDL_LockSurface(s);
-        if (!area.empty()) pixels_->fillRect(area.x1, area.y1, area.x2, area.y2, black);
-        const Rect filled = pixels_->takeDirty();
-        for (size_t i = 1; i < drawn.ops.size(); ++i) painter_->apply(drawn.ops[i]);
+        for (const Rect& r : fewerRects(*areas)) {
+            pixels_->fillRect(r.x1, r.y1, r.x2, r.y2, black);
+            if (const Rect filled = pixels_->takeDirty(); !filled.empty()) parts.push_back(filled);
+        }
+        bool within = true;
+        for (size_t i = 1; i < drawn.ops.size(); ++i) {
+            painter_->apply(drawn.ops[i]);
+            const Rect d = pixels_->takeDirty(), a = inWindow((*areas)[i - 1]);
+            within = within && (d.empty() || (d.x1 >= a.x1 && d.y1 >= a.y1 && d.x2 <= a.x2 && d.y2 <= a.y2));
+        }
         if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
         painted_ = drawn.added;
-        Rect touched = pixels_->takeDirty();
-        touched.add(filled);
-        if (filled.empty() || !(touched.x1 >= filled.x1 && touched.y1 >= filled.y1 &&
-                                touched.x2 <= filled.x2 && touched.y2 <= filled.y2)) {
+        if (parts.empty() || !within) {
             repaint_ = true;  // drawn beyond its bounds (never expected): the whole picture after all
             noBackground();
             return paint(s, drawn);
         }
-        partial_ = filled;
-        pending_.add(filled);
+        partial_ = std::move(parts);
         return true;
 #else
         return paint(s, drawn);
@@ -528,19 +537,16 @@ private:
         if (partial_.empty()) return;
         SDL_Surface* s = SDL_GetWindowSurface(window_);
         if (s && pixels_ && pixels_->over(s)) {
-            const Rect p = partial_;
-            const SDL_Rect around[] = {{0, 0, s->w, p.y1},
-                                       {0, p.y2 + 1, s->w, s->h - p.y2 - 1},
-                                       {0, p.y1, p.x1, p.y2 - p.y1 + 1},
-                                       {p.x2 + 1, p.y1, s->w - p.x2 - 1, p.y2 - p.y1 + 1}};
             const Uint32 black = SDL_MapRGB(s->format, 0, 0, 0);
             if (SDL_MUSTLOCK(s)) SDL_LockSurface(s);
-            for (const SDL_Rect& r : around)
-                if (r.w > 0 && r.h > 0) SDL_FillRect(s, &r, black);
+            for (const Rect& r : outside(partial_, s->w, s->h)) {
+                const SDL_Rect around = SdlRect(r);
+                SDL_FillRect(s, &around, black);
+            }
             if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
         }
         // A new surface (the window was resized meanwhile) is painted whole anyway.
-        partial_ = Rect{};
+        partial_.clear();
 #ifdef DRILLS_WAIT_ON_X11
         noBackground();
 #endif
@@ -610,7 +616,7 @@ private:
     Rect pending_;               // window pixels changed but not yet sent
     // While not empty, the only part of the surface that holds the first picture; the window
     // shows the rest as its black background and the surface does not hold it yet.
-    Rect partial_;
+    std::vector<Rect> partial_;
     KeyInput input_;
     bool shown_once_ = false;
     bool iconSet_ = false;

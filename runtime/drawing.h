@@ -113,5 +113,12 @@ private:
 // unit pixels without one) that the rest of it may change: a fresh black surface needs only these
 // painted. Nothing when the drawing does not start so.
 std::optional<Rect> changedOverBlack(const DrawList& drawn, const Painter* painter);
+// The same for each operation after the fill, in order.
+std::optional<std::vector<Rect>> changedOverBlackByOp(const DrawList& drawn, const Painter* painter);
+// Fewer rectangles covering at least the same pixels: those that lie side by side or over each
+// other become one where that adds little to paint.
+std::vector<Rect> fewerRects(std::vector<Rect> rects);
+// Rectangles covering the pixels of a width x height surface that none of `parts` covers.
+std::vector<Rect> outside(const std::vector<Rect>& parts, int width, int height);
 
 }  // namespace rt

@@ -34,17 +34,71 @@ Bounds bounds(const DrawOp& op) {
         op);
 }
 
-std::optional<Rect> changedOverBlack(const DrawList& drawn, const Painter* painter) {
+std::optional<std::vector<Rect>> changedOverBlackByOp(const DrawList& drawn, const Painter* painter) {
     const auto* fill = drawn.ops.empty() ? nullptr : std::get_if<op::Fill>(&drawn.ops.front());
     if (!fill || kPalette[fill->c] != 0) return std::nullopt;
     auto start = [painter](int p) { return painter ? painter->start(p) : p; };
     auto end = [painter](int p) { return painter ? painter->end(p) : p + 1; };
-    Rect area;
+    std::vector<Rect> areas;
     for (size_t i = 1; i < drawn.ops.size(); ++i) {
         const Bounds b = bounds(drawn.ops[i]);
-        area.add(Rect{start(b.x1), start(b.y1), end(b.x2) - 1, end(b.y2) - 1});
+        areas.push_back(Rect{start(b.x1), start(b.y1), end(b.x2) - 1, end(b.y2) - 1});
     }
+    return areas;
+}
+
+std::optional<Rect> changedOverBlack(const DrawList& drawn, const Painter* painter) {
+    const auto areas = changedOverBlackByOp(drawn, painter);
+    if (!areas) return std::nullopt;
+    Rect area;
+    for (const Rect& r : *areas) area.add(r);
     return area;
+}
+
+namespace {
+long areaOf(const Rect& r) { return r.empty() ? 0 : static_cast<long>(r.x2 - r.x1 + 1) * (r.y2 - r.y1 + 1); }
+}  // namespace
+
+std::vector<Rect> fewerRects(std::vector<Rect> rects) {
+    std::erase_if(rects, [](const Rect& r) { return r.empty(); });
+    for (bool merged = true; merged;) {
+        merged = false;
+        for (size_t i = 0; i < rects.size() && !merged; ++i)
+            for (size_t j = i + 1; j < rects.size() && !merged; ++j) {
+                Rect u = rects[i];
+                u.add(rects[j]);
+                // A quarter more than the two cover is worth one rectangle less to paint and send.
+                if (4 * areaOf(u) <= 5 * (areaOf(rects[i]) + areaOf(rects[j]))) {
+                    rects[i] = u;
+                    rects.erase(rects.begin() + static_cast<long>(j));
+                    merged = true;
+                }
+            }
+    }
+    return rects;
+}
+
+std::vector<Rect> outside(const std::vector<Rect>& parts, int width, int height) {
+    // Bands of rows in which no part starts or ends; in each, the gaps between the parts.
+    std::vector<int> edges{0, height};
+    for (const Rect& r : parts) edges.insert(edges.end(), {std::clamp(r.y1, 0, height), std::clamp(r.y2 + 1, 0, height)});
+    std::sort(edges.begin(), edges.end());
+    edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+    std::vector<Rect> out;
+    for (size_t b = 0; b + 1 < edges.size(); ++b) {
+        const int top = edges[b], bottom = edges[b + 1] - 1;
+        std::vector<std::pair<int, int>> covered;
+        for (const Rect& r : parts)
+            if (r.y1 <= top && r.y2 >= bottom) covered.emplace_back(std::max(r.x1, 0), std::min(r.x2, width - 1));
+        std::sort(covered.begin(), covered.end());
+        int x = 0;
+        for (const auto& [x1, x2] : covered) {
+            if (x1 > x) out.push_back(Rect{x, top, x1 - 1, bottom});
+            x = std::max(x, x2 + 1);
+        }
+        if (x < width) out.push_back(Rect{x, top, width - 1, bottom});
+    }
+    return out;
 }
 
 void DrawList::add(DrawOp op) {
