@@ -503,7 +503,9 @@ private:
         // Each part is painted black, then the drawing over it: the pixels between the lines of
         // text are never touched, nor sent. The parts are in the window's coordinates.
         const int dx = pixels_->left(), dy = pixels_->top();
-        const auto inWindow = [dx, dy](const Rect& r) { return Rect{r.x1 + dx, r.y1 + dy, r.x2 + dx, r.y2 + dy}; };
+        const auto inWindow = [dx, dy](const Rect& r) {
+            return Rect{r.x1 + dx, r.y1 + dy, r.x2 + dx, r.y2 + dy};
+        };
         std::vector<Rect> parts;
         const std::uint8_t black = std::get<op::Fill>(drawn.ops.front()).c;
         if (SDL_MUSTLOCK(s)) SDL_LockSurface(s);

@@ -81,7 +81,8 @@ std::vector<Rect> fewerRects(std::vector<Rect> rects) {
 std::vector<Rect> outside(const std::vector<Rect>& parts, int width, int height) {
     // Bands of rows in which no part starts or ends; in each, the gaps between the parts.
     std::vector<int> edges{0, height};
-    for (const Rect& r : parts) edges.insert(edges.end(), {std::clamp(r.y1, 0, height), std::clamp(r.y2 + 1, 0, height)});
+    for (const Rect& r : parts)
+        edges.insert(edges.end(), {std::clamp(r.y1, 0, height), std::clamp(r.y2 + 1, 0, height)});
     std::sort(edges.begin(), edges.end());
     edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
     std::vector<Rect> out;
@@ -89,7 +90,8 @@ std::vector<Rect> outside(const std::vector<Rect>& parts, int width, int height)
         const int top = edges[b], bottom = edges[b + 1] - 1;
         std::vector<std::pair<int, int>> covered;
         for (const Rect& r : parts)
-            if (r.y1 <= top && r.y2 >= bottom) covered.emplace_back(std::max(r.x1, 0), std::min(r.x2, width - 1));
+            if (r.y1 <= top && r.y2 >= bottom)
+                covered.emplace_back(std::max(r.x1, 0), std::min(r.x2, width - 1));
         std::sort(covered.begin(), covered.end());
         int x = 0;
         for (const auto& [x1, x2] : covered) {

@@ -246,7 +246,9 @@ TEST(Scaling, TheFirstPicturesPartsAndWhatLiesOutsideThemCoverTheSurfaceOnce) {
     std::mt19937 random(5);
     auto n = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
     constexpr int kW = 90, kH = 70;
-    auto inside = [](const Rect& r, int x, int y) { return x >= r.x1 && x <= r.x2 && y >= r.y1 && y <= r.y2; };
+    auto inside = [](const Rect& r, int x, int y) {
+        return x >= r.x1 && x <= r.x2 && y >= r.y1 && y <= r.y2;
+    };
     for (int round = 0; round < 200; ++round) {
         std::vector<Rect> areas;
         for (int i = n(0, 12); i > 0; --i) {
@@ -258,13 +260,17 @@ TEST(Scaling, TheFirstPicturesPartsAndWhatLiesOutsideThemCoverTheSurfaceOnce) {
         const std::vector<Rect> rest = outside(parts, kW, kH);
         for (int y = 0; y < kH; ++y)
             for (int x = 0; x < kW; ++x) {
-                const bool wanted = std::any_of(areas.begin(), areas.end(), [&](const Rect& r) { return inside(r, x, y); });
-                const bool painted = std::any_of(parts.begin(), parts.end(), [&](const Rect& r) { return inside(r, x, y); });
-                const long around = std::count_if(rest.begin(), rest.end(), [&](const Rect& r) { return inside(r, x, y); });
+                const bool wanted =
+                    std::any_of(areas.begin(), areas.end(), [&](const Rect& r) { return inside(r, x, y); });
+                const bool painted =
+                    std::any_of(parts.begin(), parts.end(), [&](const Rect& r) { return inside(r, x, y); });
+                const long around =
+                    std::count_if(rest.begin(), rest.end(), [&](const Rect& r) { return inside(r, x, y); });
                 ASSERT_TRUE(painted || !wanted) << "round " << round << ": " << x << "," << y << " left out";
                 ASSERT_EQ(around, painted ? 0 : 1) << "round " << round << ": " << x << "," << y;
             }
-        for (const Rect& r : rest) EXPECT_TRUE(r.x1 >= 0 && r.y1 >= 0 && r.x2 < kW && r.y2 < kH && !r.empty());
+        for (const Rect& r : rest)
+            EXPECT_TRUE(r.x1 >= 0 && r.y1 >= 0 && r.x2 < kW && r.y2 < kH && !r.empty());
     }
     // A row of text cells side by side, and a label inside its box, each become one.
     std::vector<Rect> row;
