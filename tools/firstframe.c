@@ -5,7 +5,8 @@
  *                                     still on show, and prints "MS WINDOW PID".
  *   firstframe resize WINDOW W H      ms from asking the window for a new size until it has
  *                                     redrawn at least 90% of itself at that size.
- * Damage events say what was drawn; only the damaged part is read back. New windows are followed
+ * Damage events say what was drawn; only the damaged part is read back, the newest first (see
+ * read_some). New windows are followed
  * as the server announces them, never by walking the window tree, so the watcher costs the server
  * next to nothing while the program starts. */
 #include <X11/Xatom.h>
@@ -26,28 +27,51 @@ static double now_ms(void) {
     return t.tv_sec * 1000.0 + t.tv_nsec / 1e6;
 }
 
-/* True when the area holds a pixel that is not black. It is read back a few rows at a time from
- * the top, up to the first lit row: the watcher's cost depends on where the picture starts, not
- * on how large the window is. */
-static int lit(Display* d, Window w, int x, int y, int width, int height) {
-    enum { kRows = 16 };
+/* True when the rows of the area read back hold a pixel that is not black. */
+static int lit_rows(Display* d, Window w, int x, int y, int width, int rows) {
     int found = 0;
-    for (int top = 0; top < height && width > 0 && !found; top += kRows) {
-        const int rows = height - top < kRows ? height - top : kRows;
-        /* The window may be gone already: errors are ignored (see quiet). */
-        XImage* img = XGetImage(d, w, x, y + top, (unsigned)width, (unsigned)rows, AllPlanes, ZPixmap);
-        if (!img) return 0;
-        if (img->bits_per_pixel == 32) {  /* the usual case: read the rows directly */
-            for (int j = 0; j < rows && !found; ++j) {
-                const unsigned int* row = (const unsigned int*)(img->data + (long)j * img->bytes_per_line);
-                for (int i = 0; i < width && !found; ++i) found = (row[i] & 0xFFFFFF) != 0;
-            }
-        } else {
-            for (int j = 0; j < rows && !found; ++j)
-                for (int i = 0; i < width && !found; ++i) found = (XGetPixel(img, i, j) & 0xFFFFFF) != 0;
+    /* The window may be gone already: errors are ignored (see quiet). */
+    XImage* img = XGetImage(d, w, x, y, (unsigned)width, (unsigned)rows, AllPlanes, ZPixmap);
+    if (!img) return 0;
+    if (img->bits_per_pixel == 32) {  /* the usual case: read the rows directly */
+        for (int j = 0; j < rows && !found; ++j) {
+            const unsigned int* row = (const unsigned int*)(img->data + (long)j * img->bytes_per_line);
+            for (int i = 0; i < width && !found; ++i) found = (row[i] & 0xFFFFFF) != 0;
         }
-        XDestroyImage(img);
+    } else {
+        for (int j = 0; j < rows && !found; ++j)
+            for (int i = 0; i < width && !found; ++i) found = (XGetPixel(img, i, j) & 0xFFFFFF) != 0;
     }
+    XDestroyImage(img);
+    return found;
+}
+
+/* Damaged areas of the program's windows not yet read back, newest last. An area is read a few
+ * rows at a time from the top, and the newest first: a window that was painted black as it was
+ * mapped would otherwise be read whole, megabytes at 4K, while the picture drawn into it just
+ * after waits behind. Read now, an area shows what it holds now, so no lit pixel is missed. */
+enum { kMaxAreas = 256, kRows = 16 };
+static struct Area { Window w; int x, y, width, height; } areas[kMaxAreas];
+static int nareas = 0;
+
+static void add_area(Window w, int x, int y, int width, int height) {
+    if (width <= 0 || height <= 0) return;
+    if (nareas == kMaxAreas) { /* keep the newest: drop the oldest */
+        memmove(areas, areas + 1, sizeof areas[0] * (kMaxAreas - 1));
+        --nareas;
+    }
+    areas[nareas++] = (struct Area){w, x, y, width, height};
+}
+
+/* Reads back the newest area's next rows; true once a lit pixel is found. */
+static int read_some(Display* d, Window* where) {
+    struct Area* a = &areas[nareas - 1];
+    const int rows = a->height < kRows ? a->height : kRows;
+    const int found = lit_rows(d, a->w, a->x, a->y, a->width, rows);
+    *where = a->w;
+    a->y += rows;
+    a->height -= rows;
+    if (a->height <= 0) --nareas;
     return found;
 }
 
@@ -106,6 +130,19 @@ int main(int argc, char** argv) {
         int nours = 0, nothers = 0;
         XEvent e;
         while (now_ms() - t0 < 10000) {
+            /* Events first, then a little reading back, so new damage is always seen soon. */
+            if (nareas > 0 && !XPending(d)) {
+                Window w;
+                if (!read_some(d, &w)) continue;
+                if (hold) {
+                    kill(child, SIGSTOP);
+                    printf("%.1f 0x%lx %d\n", now_ms() - t0, (unsigned long)w, (int)child);
+                    return 0;
+                }
+                printf("%.1f\n", now_ms() - t0);
+                kill(child, SIGTERM);
+                return 0;
+            }
             if (!next_event(d, &e, 50)) continue;
             if (e.type == CreateNotify && e.xcreatewindow.parent == root) {
                 XDamageCreate(d, e.xcreatewindow.window, XDamageReportRawRectangles);
@@ -124,16 +161,7 @@ int main(int argc, char** argv) {
                 if (!mine && nothers < 256) others[nothers++] = w;
                 if (!mine) continue;
             }
-            if (lit(d, w, de->area.x, de->area.y, de->area.width, de->area.height)) {
-                if (hold) {
-                    kill(child, SIGSTOP);
-                    printf("%.1f 0x%lx %d\n", now_ms() - t0, (unsigned long)w, (int)child);
-                    return 0;
-                }
-                printf("%.1f\n", now_ms() - t0);
-                kill(child, SIGTERM);
-                return 0;
-            }
+            add_area(w, de->area.x, de->area.y, de->area.width, de->area.height);
         }
         kill(child, SIGTERM);
         fprintf(stderr, "no content within 10 s\n");
