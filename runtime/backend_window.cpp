@@ -223,7 +223,16 @@ public:
     }
 
     void present(const Canvas& canvas, const Rect& dirty, const DrawList& drawn) override {
-        const bool changedPixels = !dirty.empty() && changed(canvas, dirty);
+        // The first picture goes out whole whatever it holds, so what the window shows is brought
+        // up to date at the next one: the first does not wait for reading two canvases' worth of
+        // memory that was never written. (Until then a change may be sent that was none.)
+        const bool changedPixels = !dirty.empty() && (!shown_once_ || changed(canvas, dirty));
+        if (!shown_once_) {
+            uncompared_.add(dirty);
+        } else if (!uncompared_.empty()) {
+            changed(canvas, uncompared_);
+            uncompared_ = Rect{};
+        }
         // Shown only with something to show: never an empty or black window first.
         const bool sizedAhead = !shown_once_ && sizedAsMaximised();
         if (!shown_once_ && !sizedAhead) {
@@ -612,6 +621,7 @@ private:
     Glyphs* glyphs_ = nullptr;
     SDL_Window* window_ = nullptr;
     Pixels shown_;  // the unit canvas as the window last showed it
+    Rect uncompared_;  // changed in the canvas since shown_ was last brought up to date
     std::unique_ptr<WindowPixels> pixels_;
     std::unique_ptr<Painter> painter_;
     std::uint64_t painted_ = 0;  // the serial of the last operation painted into the window
