@@ -347,24 +347,22 @@ private:
         ev.xclient.format = 32;
         XSendEvent(x11_, DefaultRootWindow(x11_), False, SubstructureRedirectMask | SubstructureNotifyMask, &ev);
         XFlush(x11_);
-        frameAnswerPromised_ = supported(ev.xclient.message_type);
     }
 
-    // Whether the window manager lists the atom among what it supports.
-    bool supported(Atom atom) {
-        Atom type = None;
+    // A property's 32-bit items (longs, as the X library hands them over); none when it is not
+    // set or not of that type.
+    std::vector<long> items(Window w, Atom property, Atom type, long most) {
+        Atom got = None;
         int format = 0;
         unsigned long count = 0, after = 0;
         unsigned char* data = nullptr;
-        const bool ok =
-            XGetWindowProperty(x11_, DefaultRootWindow(x11_), XInternAtom(x11_, "_NET_SUPPORTED", False), 0,
-                               4096, False, XA_ATOM, &type, &format, &count, &after, &data) == Success &&
-            type == XA_ATOM && format == 32;
-        const bool found =
-            ok && std::find(reinterpret_cast<const Atom*>(data), reinterpret_cast<const Atom*>(data) + count,
-                            atom) != reinterpret_cast<const Atom*>(data) + count;
+        std::vector<long> out;
+        if (XGetWindowProperty(x11_, w, property, 0, most, False, type, &got, &format, &count, &after, &data) ==
+                Success &&
+            got == type && format == 32)
+            out.assign(reinterpret_cast<const long*>(data), reinterpret_cast<const long*>(data) + count);
         if (data) XFree(data);
-        return found;
+        return out;
     }
 
     // The frame the window manager announced, waiting a while for one that promised to.
@@ -372,7 +370,14 @@ private:
         const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(kFrameAnswerMs);
         for (;;) {
             if (frameExtents(extents)) return true;  // also reads what has arrived
-            if (!frameAnswerPromised_) return false;
+            // Waited for only when the window manager lists the request among what it supports.
+            if (!frameAnswerPromised_) {
+                const std::vector<long> supported =
+                    items(DefaultRootWindow(x11_), XInternAtom(x11_, "_NET_SUPPORTED", False), XA_ATOM, 4096);
+                const auto asked = static_cast<long>(XInternAtom(x11_, "_NET_REQUEST_FRAME_EXTENTS", False));
+                if (std::find(supported.begin(), supported.end(), asked) == supported.end()) return false;
+                frameAnswerPromised_ = true;
+            }
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                                   until - std::chrono::steady_clock::now())
                                   .count();
@@ -384,16 +389,10 @@ private:
 
     // The frame the window manager announced (left, right, top, bottom), if it has.
     bool frameExtents(long (&extents)[4]) {
-        Atom type = None;
-        int format = 0;
-        unsigned long count = 0, after = 0;
-        unsigned char* data = nullptr;
-        const bool ok = XGetWindowProperty(x11_, x11Window_, frameExtentsAtom_, 0, 4, False, XA_CARDINAL, &type, &format,
-                                           &count, &after, &data) == Success &&
-                        type == XA_CARDINAL && format == 32 && count == 4;
-        if (ok) std::copy_n(reinterpret_cast<const long*>(data), 4, extents);
-        if (data) XFree(data);
-        return ok;
+        const std::vector<long> e = items(x11Window_, frameExtentsAtom_, XA_CARDINAL, 4);
+        if (e.size() != 4) return false;
+        std::copy_n(e.begin(), 4, extents);
+        return true;
     }
     Display* x11_ = nullptr;
     Window x11Window_ = 0;
