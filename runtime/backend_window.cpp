@@ -357,8 +357,8 @@ private:
         unsigned long count = 0, after = 0;
         unsigned char* data = nullptr;
         std::vector<long> out;
-        if (XGetWindowProperty(x11_, w, property, 0, most, False, type, &got, &format, &count, &after, &data) ==
-                Success &&
+        if (XGetWindowProperty(x11_, w, property, 0, most, False, type, &got, &format, &count, &after,
+                               &data) == Success &&
             got == type && format == 32)
             out.assign(reinterpret_cast<const long*>(data), reinterpret_cast<const long*>(data) + count);
         if (data) XFree(data);
