@@ -57,17 +57,7 @@ std::string LoginName() {
 }
 
 Store::Store(std::string target, std::string pupil, std::ostream& warn)
-    : target_(std::move(target)), pupil_(std::move(pupil)), warn_(warn) {
-    // Until the writer has opened the database (see writer).
-    writing_ = true;
-    try {
-        thread_ = std::thread([this] { writer(); });
-    } catch (const std::exception&) {
-        // No thread to be had: each problem is written on the pupil's thread as it ends.
-        std::unique_lock lock(mutex_);
-        writeHeld(lock);
-    }
-}
+    : target_(std::move(target)), pupil_(std::move(pupil)), warn_(warn) {}
 
 Store::~Store() { stopWriter(); }
 
@@ -81,7 +71,7 @@ void Store::record(const shell::ProblemRecord& problem) noexcept {
     } catch (...) {
         return;  // out of memory: nothing sensible is left to do for this one problem
     }
-    if (!thread_.joinable()) {
+    if (!writerStarted()) {
         writeHeld(lock);
         return;
     }
@@ -98,6 +88,10 @@ void Store::settle() noexcept {
     std::unique_lock lock(mutex_);
     if (caughtUp() && begun_) return;
     begun_ = true;
+    if (!writerStarted()) {
+        writeHeld(lock);
+        return;
+    }
     handed_.notify_one();
     tried_.wait(lock, [this] { return caughtUp(); });
 }
@@ -105,6 +99,7 @@ void Store::settle() noexcept {
 size_t Store::pending() noexcept {
     std::unique_lock lock(mutex_);
     begun_ = true;
+    if (!writerStarted()) writeHeld(lock);
     handed_.notify_one();
     tried_.wait(lock, [this] { return !untried_ && !writing_; });
     return held_.size();
@@ -148,6 +143,25 @@ void Store::writeHeld(std::unique_lock<std::mutex>& lock) noexcept {
     }
     writing_ = false;
     tried_.notify_all();
+}
+
+// The writer starts with the first problem or the first wait for the pupil, not with the store:
+// a process with a second thread pays for it in locks the C library takes from then on, and the
+// window's start reads a large file one character at a time. Called with the lock held; false
+// when there is no thread (none to be had, or the store has finished), and the pupil's thread
+// then writes each problem itself.
+bool Store::writerStarted() noexcept {
+    if (thread_.joinable()) return true;
+    if (threadless_ || stop_) return false;
+    try {
+        writing_ = true;  // until the writer has opened the database (see writer)
+        thread_ = std::thread([this] { writer(); });
+        return true;
+    } catch (const std::exception&) {
+        writing_ = false;
+        threadless_ = true;
+        return false;
+    }
 }
 
 void Store::writer() noexcept {

@@ -118,6 +118,7 @@ private:
     // The pupil's thread may hand over one more problem.
     bool hasRoom() const { return failing_ || held_count_ < kMostBehind; }
     void writeHeld(std::unique_lock<std::mutex>& lock) noexcept;
+    bool writerStarted() noexcept;
     void writer() noexcept;
     void stopWriter() noexcept;
 
@@ -136,6 +137,7 @@ private:
     std::atomic<bool> failing_ = false;  // the last try failed
     bool warned_ = false;
     bool begun_ = false;  // the writer may open the database
+    bool threadless_ = false;  // no thread could be had for the writer
     std::thread thread_;
 };
 

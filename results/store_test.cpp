@@ -244,14 +244,22 @@ TEST(ResultsStore, AFileThatIsNotOursIsSetAsideNeverOverwritten) {
     }
 }
 
+long Threads() {
+    return std::distance(fs::directory_iterator("/proc/self/task"), fs::directory_iterator{});
+}
+
 TEST(ResultsStore, TheDatabaseIsOpenedOnceTheProgramFirstWaitsForThePupil) {
-    // Opening it is work that would compete with drawing the first screen.
+    // Opening it is work that would compete with drawing the first screen, and so would a second
+    // thread: the window's start reads its compose table slower in a process that has one.
     const std::string file = FreshDir("later") + "/r.sqlite3";
+    const long before = Threads();
     results::Store store(file, "aki", std::cerr);
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_FALSE(fs::exists(file)) << "opened before the first screen was up";
+    EXPECT_EQ(Threads(), before) << "a thread started before the first screen was up";
     store.settle();  // as the program does before it first waits for a key
     EXPECT_EQ(store.pending(), 0u);
+    EXPECT_EQ(Threads(), before + 1);
     EXPECT_TRUE(fs::exists(file));
     store.record(Problem("halvard", 1, "right1"));
     store.settle();
