@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
-#include <future>
 #include <stdexcept>
 #include <thread>
 
@@ -41,31 +40,18 @@ Screen::Screen(const Options& options)
         script_ = std::make_unique<KeyScript>(parseKeyScript(options_.keys.value_or("")));
     if (options_.traceStream || !options_.traceFile.empty())
         trace_ = std::make_unique<Trace>(options_.traceStream, options_.traceFile);
-    const std::string fontFile = options_.fontFile;
     // A window remembers the default font between starts; headless runs (tests, scripts) keep
-    // nothing in the home folder.
-    auto readFont = [fontFile, headless = options_.headless] {
-        if (!fontFile.empty()) return std::make_unique<Glyphs>(fontFile);
+    // nothing in the home folder. The font is read before the window opens, on this thread: a
+    // font that fails ends the run before anything shows, and a second thread would cost the
+    // window system's start more than reading the font takes (once a process has threads, the
+    // C library locks each character the X library reads of the keyboard's compose table).
+    std::string fontFile = options_.fontFile;
 #ifndef __EMSCRIPTEN__
-        if (!headless) return std::make_unique<Glyphs>(rememberedDefaultFont());
-#else
-        (void)headless;
+    if (fontFile.empty() && !options_.headless) fontFile = rememberedDefaultFont();
 #endif
-        return std::make_unique<Glyphs>(findDefaultFont());
-    };
-#ifndef __EMSCRIPTEN__
-    if (!options_.headless) {
-        // The font is looked up and read while the window opens: each takes a while at start-up
-        // and neither needs the other. A font that fails still ends the run before anything shows.
-        auto font = std::async(std::launch::async, readFont);
-        backend_ = makeWindowBackend(options_.programName, canvas_.width(), canvas_.height());
-        glyphs_ = font.get();
-    }
-#endif
-    if (!glyphs_) glyphs_ = readFont();
-    if (!backend_)
-        backend_ = options_.headless ? makeHeadlessBackend()
-                                     : makeWindowBackend(options_.programName, canvas_.width(), canvas_.height());
+    glyphs_ = std::make_unique<Glyphs>(fontFile.empty() ? findDefaultFont() : fontFile);
+    backend_ = options_.headless ? makeHeadlessBackend()
+                                 : makeWindowBackend(options_.programName, canvas_.width(), canvas_.height());
     backend_->useGlyphs(*glyphs_);
     painter_ = std::make_unique<Painter>(canvas_, *glyphs_, 1.0);
     drawn_ = std::make_unique<DrawList>();
