@@ -244,9 +244,7 @@ TEST(ResultsStore, AFileThatIsNotOursIsSetAsideNeverOverwritten) {
     }
 }
 
-long Threads() {
-    return std::distance(fs::directory_iterator("/proc/self/task"), fs::directory_iterator{});
-}
+long Threads() { return std::distance(fs::directory_iterator("/proc/self/task"), fs::directory_iterator{}); }
 
 TEST(ResultsStore, TheDatabaseIsOpenedOnceTheProgramFirstWaitsForThePupil) {
     // Opening it is work that would compete with drawing the first screen, and so would a second
