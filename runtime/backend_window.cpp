@@ -369,6 +369,7 @@ private:
     bool awaitFrameExtents(long (&extents)[4]) {
         const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(kFrameAnswerMs);
         for (;;) {
+            const int queued = XQLength(x11_);
             if (frameExtents(extents)) return true;  // also reads what has arrived
             // Waited for only when the window manager lists the request among what it supports.
             if (!frameAnswerPromised_) {
@@ -382,6 +383,9 @@ private:
                                   until - std::chrono::steady_clock::now())
                                   .count();
             if (left <= 0) return false;
+            // The answer may have come in with a reply, into the X library's queue: the
+            // connection then stays quiet, and waiting on it would wait out the whole time.
+            if (XQLength(x11_) > queued) continue;
             pollfd fd{ConnectionNumber(x11_), POLLIN, 0};
             poll(&fd, 1, static_cast<int>(left));
         }
