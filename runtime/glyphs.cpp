@@ -126,12 +126,16 @@ const GlyphMask& Glyphs::mask(char32_t ch, int fontHeight, int width, int height
     const GlyphMask r = rendered(ch, fontHeight);
     // The font's natural cell at this height; stretch it to the asked width.
     const int naturalWidth = std::max(1, cells * fontHeight / 2);
-    for (int y = 0; y < m.height && y < r.height; ++y)
+    std::vector<int> from(static_cast<size_t>(m.width));  // the rendered column each column shows
+    for (int x = 0; x < m.width; ++x) from[static_cast<size_t>(x)] = x * naturalWidth / m.width;
+    for (int y = 0; y < m.height && y < r.height; ++y) {
+        const std::uint8_t* in = r.bits.data() + static_cast<size_t>(y) * r.width;
+        std::uint8_t* out = m.bits.data() + static_cast<size_t>(y) * m.width;
         for (int x = 0; x < m.width; ++x) {
-            const int srcX = x * naturalWidth / m.width;
-            if (srcX < r.width && r.bits[static_cast<size_t>(y) * r.width + srcX])
-                m.bits[static_cast<size_t>(y) * m.width + x] = 1;
+            const int srcX = from[static_cast<size_t>(x)];
+            if (srcX < r.width && in[srcX]) out[x] = 1;
         }
+    }
     if (ch == U'―') {
         // The bar cells of a fraction join into one unbroken line: the font's bar stops short
         // of its cell's edges, so its rows are drawn across the whole cell.
