@@ -152,9 +152,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${DRILLS_HOMEPAGE})
 # The libraries come from what the binaries really link; the font is opened by path at run time,
-# the PostgreSQL client library only when a server store is used and SDL_image only for a PNG.
+# the PostgreSQL client library only when a server store is used, SDL_image only for a PNG and
+# cairo only for a printed sheet.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, libpq5, libsdl2-image-2.0-0")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, libcairo2, libpq5, libsdl2-image-2.0-0")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 include(CPack)
 

@@ -34,6 +34,7 @@ int PageDocument::pages() const { return 0; }
 #include <cmath>
 #include <stdexcept>
 
+#include "runtime/cairo_loader.h"
 #include "runtime/canvas.h"
 #include "runtime/fonts.h"
 
@@ -222,6 +223,9 @@ PageDocument::PageDocument(const std::string& path, const std::string& fontFile,
     : impl_(std::make_unique<Impl>()) {
     Impl& d = *impl_;
     d.path = path;
+    if (!cairoLoaded())
+        throw std::runtime_error("cannot write " + path +
+                                 ": the cairo library libcairo.so.2 cannot be loaded (install libcairo2)");
     d.surface = cairo_pdf_surface_create(path.c_str(), kPageW, kPageH);
     if (cairo_surface_status(d.surface) != CAIRO_STATUS_SUCCESS)
         throw std::runtime_error("cannot write " + path + ": " +

@@ -30,7 +30,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Version)" = "$version" ] || fail "Version: $(field Version)"
 [ "$(field Architecture)" = "$arch" ] || fail "Architecture: $(field Architecture)"
 depends=$(field Depends)
-for dep in fonts-ipafont-gothic libpq5 libsdl2-2.0-0 libsdl2-ttf-2.0-0 libsdl2-image-2.0-0 libc6 libstdc++6; do
+for dep in fonts-ipafont-gothic libcairo2 libpq5 libsdl2-2.0-0 libsdl2-ttf-2.0-0 libsdl2-image-2.0-0 libc6 libstdc++6; do
   echo "$depends" | tr ',' '\n' | awk '{ print $1 }' | grep -qxF "$dep" || fail "Depends lacks $dep: $depends"
 done
 
@@ -61,6 +61,11 @@ for prog in "${programs[@]}"; do
   for tree in "$source_dir" "$build"; do
     tree=$(cd "$tree" && pwd -P)
     grep -qaF "$tree" "$bin" && fail "$prog names the path $tree"
+  done
+  # Libraries used only now and then are loaded when first used, not at every start.
+  needed=$(objdump -p "$bin" | awk '$1 == "NEEDED" { print $2 }')
+  for lib in libcairo libpq libSDL2_image; do
+    echo "$needed" | grep -q "^$lib" && fail "$prog loads $lib at every start"
   done
 done
 
