@@ -3,20 +3,17 @@
 // set-up cost each program milliseconds and megabytes before its first screen, for a store most
 // classrooms never use. These are the functions the store calls, each handing over to the
 // library's own; without the library a connection fails with a message saying what to install.
-#include <dlfcn.h>
 #include <libpq-fe.h>
+
+#include "runtime/late_library.h"
 
 namespace {
 
-void* library() {
-    static void* const handle = dlopen("libpq.so.5", RTLD_NOW | RTLD_LOCAL);
-    return handle;
-}
+constexpr char kLibpq[] = "libpq.so.5";
 
 template <class F>
 F* find(const char* name) {
-    void* const h = library();
-    return h ? reinterpret_cast<F*>(dlsym(h, name)) : nullptr;
+    return rt::LateFunction<kLibpq, F>(name);
 }
 
 char kMissing[] = "the PostgreSQL client library libpq.so.5 cannot be loaded (install libpq5)\n";

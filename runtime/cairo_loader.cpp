@@ -9,10 +9,11 @@
 #include <cairo-ft.h>
 #include <cairo-pdf.h>
 #include <cairo.h>
-#include <dlfcn.h>
 
 #include <algorithm>
 #include <iterator>
+
+#include "runtime/late_library.h"
 
 // Each function as F(result, name, parameters, arguments).
 // clang-format off
@@ -61,14 +62,11 @@
 
 namespace {
 
-void* library() {
-    static void* const handle = dlopen("libcairo.so.2", RTLD_NOW | RTLD_LOCAL);
-    return handle;
-}
+constexpr char kCairo[] = "libcairo.so.2";
 
 template <class F>
 F* find(const char* name) {
-    return reinterpret_cast<F*>(dlsym(library(), name));
+    return rt::LateFunction<kCairo, F>(name);
 }
 
 #define DRILLS_CAIRO_NAME(result, name, parameters, arguments) #name,
@@ -79,9 +77,8 @@ constexpr const char* kNames[] = {DRILLS_CAIRO_FUNCTIONS(DRILLS_CAIRO_NAME)};
 namespace rt {
 
 bool cairoLoaded() {
-    static const bool loaded =
-        library() && std::all_of(std::begin(kNames), std::end(kNames),
-                                 [](const char* name) { return dlsym(library(), name) != nullptr; });
+    static const bool loaded = std::all_of(std::begin(kNames), std::end(kNames),
+                                           [](const char* name) { return find<void()>(name) != nullptr; });
     return loaded;
 }
 
