@@ -1,9 +1,11 @@
 #include "results/run.h"
 
+#include <cstdio>
 #include <cstdlib>
-#include <iostream>
 
 #ifndef __EMSCRIPTEN__
+#include <iostream>
+
 #include "results/store.h"
 #endif
 #include "runtime/screen.h"
@@ -40,7 +42,7 @@ int Main(const shell::Program& program, int argc, const char* const* argv) {
         return status;
 #endif
     } catch (const rt::StartupError& e) {
-        std::cerr << name << ": " << e.what() << '\n';
+        std::fprintf(stderr, "%s: %s\n", name.c_str(), e.what());
         return 2;
     } catch (const rt::ProgramEnd& end) {
         return end.status;

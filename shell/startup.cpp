@@ -2,7 +2,7 @@
 
 #include <csignal>
 #include <exception>
-#include <iostream>
+#include <cstdio>
 
 #include "shell/keys.h"
 #include "shell/practice.h"
@@ -47,7 +47,7 @@ void ResetLessonState(Shell& sh) {
 }
 
 void ShowErrorScreen(Shell& sh, const std::string& message) {
-    std::cerr << rt::toUtf8(sh.prog.title) << ": error: " << message << '\n';
+    std::fprintf(stderr, "%s: error: %s\n", rt::toUtf8(sh.prog.title).c_str(), message.c_str());
     sh.scr.clearScreen();
     sh.scr.drawScaledText(288, 432, U"エラーが発生しました。マウスで×をクリックして下さい。", 1, 1, 13);
     sh.scr.waitForClose(70);
@@ -62,7 +62,7 @@ int RunProgram(const Program& program, rt::Options options, Recorder* recorder) 
     try {
         screen = std::make_unique<rt::Screen>(options);
     } catch (const rt::StartupError& e) {
-        std::cerr << options.programName << ": " << e.what() << '\n';
+        std::fprintf(stderr, "%s: %s\n", options.programName.c_str(), e.what());
         return 2;
     }
     Shell sh(*screen, program);
@@ -81,13 +81,13 @@ int RunProgram(const Program& program, rt::Options options, Recorder* recorder) 
         status = end.status;
     } catch (const std::exception& e) {
         // The error screen itself failed: the message has been written; end as a failure.
-        std::cerr << options.programName << ": error: " << e.what() << '\n';
+        std::fprintf(stderr, "%s: error: %s\n", options.programName.c_str(), e.what());
         status = 70;
     }
     try {
         screen->finish();
     } catch (const std::exception& e) {
-        std::cerr << options.programName << ": " << e.what() << '\n';
+        std::fprintf(stderr, "%s: %s\n", options.programName.c_str(), e.what());
         if (status == 0) status = 74;  // the screenshot asked for was not written
     }
     return status;
@@ -98,7 +98,7 @@ int Main(const Program& program, int argc, const char* const* argv) {
     try {
         return RunProgram(program, rt::parseCommandLine(argc, argv, name, program.canvasWidth));
     } catch (const rt::StartupError& e) {
-        std::cerr << name << ": " << e.what() << '\n';
+        std::fprintf(stderr, "%s: %s\n", name.c_str(), e.what());
         return 2;
     } catch (const rt::ProgramEnd& end) {
         return end.status;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
-#include <iostream>
+#include <cstdio>
 #include <set>
 #include <string>
 
@@ -216,12 +216,12 @@ int WriteWorksheet(const Program& program, const rt::Options& options) {
         doc.finish();
         screen.finish();
     } catch (const rt::StartupError& e) {
-        std::cerr << name << ": " << e.what() << '\n';
+        std::fprintf(stderr, "%s: %s\n", name.c_str(), e.what());
         return 2;
     } catch (const rt::ProgramEnd& end) {
         return end.status;
     } catch (const std::exception& e) {
-        std::cerr << name << ": " << (writing ? "" : "error: ") << e.what() << '\n';
+        std::fprintf(stderr, "%s: %s%s\n", name.c_str(), writing ? "" : "error: ", e.what());
         return writing ? 74 : 70;
     }
     return 0;

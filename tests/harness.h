@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <nlohmann/json.hpp>
@@ -87,6 +90,40 @@ struct Rig {
     shell::Shell sh;
 };
 
+// Everything written to the process's standard error (the file, not only std::cerr) from its
+// construction until text() is called.
+class StderrCapture {
+public:
+    StderrCapture() : file_(std::tmpfile()) {
+        std::fflush(stderr);
+        std::cerr.flush();
+        saved_ = dup(2);
+        dup2(fileno(file_), 2);
+    }
+    ~StderrCapture() { text(); }
+    StderrCapture(const StderrCapture&) = delete;
+    StderrCapture& operator=(const StderrCapture&) = delete;
+
+    std::string text() {
+        if (saved_ >= 0) {
+            std::fflush(stderr);
+            std::cerr.flush();
+            dup2(saved_, 2);
+            close(saved_);
+            saved_ = -1;
+            std::rewind(file_);
+            for (int c; (c = std::fgetc(file_)) != EOF;) text_ += static_cast<char>(c);
+            std::fclose(file_);
+        }
+        return text_;
+    }
+
+private:
+    std::FILE* file_;
+    int saved_ = -1;
+    std::string text_;
+};
+
 // A whole program run, start-up to the end of the key script.
 struct RunResult {
     int status = -1;
@@ -96,15 +133,14 @@ struct RunResult {
 
 inline RunResult runProgram(const shell::Program& program, const std::string& keys,
                             const std::string& clock = "12:34:56", const std::string& screenshot = "") {
-    std::ostringstream trace, err;
+    std::ostringstream trace;
     auto options = Rig::makeOptions(program, keys, clock, &trace);
     options.screenshotFile = screenshot;
-    auto* old = std::cerr.rdbuf(err.rdbuf());
+    StderrCapture err;
     RunResult run;
     run.status = shell::RunProgram(program, options);
-    std::cerr.rdbuf(old);
+    run.errors = err.text();
     run.events = parseTrace(trace.str());
-    run.errors = err.str();
     return run;
 }
 

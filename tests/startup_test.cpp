@@ -101,13 +101,11 @@ TEST(CommandLine, BadOptionsExitWithStatus2) {
                                                {"halvard", "--keys", "{Bogus}"},
                                                {"halvard", "--clock", "25:00:00"},
                                                {"halvard", "--headless", "--font", "/nonexistent.ttf"}}) {
-        std::ostringstream err;
-        auto* old = std::cerr.rdbuf(err.rdbuf());
+        StderrCapture err;
         int status = shell::Main(halvard::HalvardProgram(), static_cast<int>(args.size()), args.data());
-        std::cerr.rdbuf(old);
+        const std::string text = err.text();
         EXPECT_EQ(status, 2) << args[1];
         // One line naming the problem.
-        const std::string text = err.str();
         EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
     }
 }
