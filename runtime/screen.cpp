@@ -31,6 +31,14 @@ constexpr std::array<std::uint16_t, 94 * 94> kJis0208{
 
 // The text layer's cells are 8 x 18 pixels.
 constexpr int kCellW = 8, kCellH = 18;
+
+// A page has no files to keep a trace in. Leaving the trace out of it there also leaves the JSON
+// library and the standard streams out of the page's code, which is then quicker to load.
+#ifdef __EMSCRIPTEN__
+constexpr bool kTraces = false;
+#else
+constexpr bool kTraces = true;
+#endif
 }  // namespace
 
 Screen::Screen(const Options& options)
@@ -38,7 +46,7 @@ Screen::Screen(const Options& options)
     // Headless without a script: nobody can type, so it runs as an empty script.
     if (options_.keys || options_.headless)
         script_ = std::make_unique<KeyScript>(parseKeyScript(options_.keys.value_or("")));
-    if (options_.traceStream || !options_.traceFile.empty())
+    if (kTraces && (options_.traceStream || !options_.traceFile.empty()))
         trace_ = std::make_unique<Trace>(options_.traceStream, options_.traceFile);
     // A window remembers the default font between starts; headless runs (tests, scripts) keep
     // nothing in the home folder. The font is read before the window opens, on this thread: a
@@ -66,7 +74,7 @@ std::uint8_t Screen::colour(int c) {
 }
 
 void Screen::trace(std::string_view op, std::initializer_list<TraceField> fields) {
-    if (trace_) trace_->write(op, fields);
+    if (kTraces && trace_) trace_->write(op, fields);
 }
 
 void Screen::pumpNow() {
@@ -183,7 +191,7 @@ void Screen::fillBox(float x1, float y1, float x2, float y2, int c, int fill) {
 
 void Screen::drawPolyline(const std::vector<Point>& points, int c) {
     step();
-    if (trace_) trace_->writePolyline(points, c);
+    if (kTraces && trace_) trace_->writePolyline(points, c);
     const std::uint8_t ink = colour(c);
     for (size_t i = 1; i < points.size(); ++i)
         draw(op::Line{px(points[i - 1].x), px(points[i - 1].y), px(points[i].x), px(points[i].y), ink});
@@ -236,7 +244,7 @@ Text Screen::nextKey(bool idle) {
         // screen costs no CPU and a keystroke still wakes the program at once.
         present();
         ++activity_.waits;
-        if (trace_) trace_->flush();
+        if (kTraces && trace_) trace_->flush();
         if (beforeSleep_) beforeSleep_();
         backend_->wait();
         pumpNow();
@@ -319,7 +327,7 @@ void Screen::waitForClose(int status) {
     for (;;) {
         present();
         ++activity_.waits;
-        if (trace_) trace_->flush();
+        if (kTraces && trace_) trace_->flush();
         if (beforeSleep_) beforeSleep_();
         backend_->wait();
         keys_.clear();
@@ -332,7 +340,7 @@ int Screen::canvasHeight() const { return canvas_.height(); }
 
 void Screen::finish() {
     // Both are attempted; a failure of either is reported in one line.
-    std::string failed = trace_ ? trace_->close() : "";
+    std::string failed = kTraces && trace_ ? trace_->close() : "";
     if (!options_.screenshotFile.empty()) {
         try {
             savePng(canvas_, options_.screenshotFile);

@@ -1,8 +1,8 @@
 #include "shell/startup.h"
 
 #include <csignal>
-#include <exception>
 #include <cstdio>
+#include <exception>
 
 #include "shell/keys.h"
 #include "shell/practice.h"
@@ -57,7 +57,10 @@ int RunProgram(const Program& program, rt::Options options, Recorder* recorder) 
     // A trace, screenshot or sheet that reaches the file size limit must fail its write (and end
     // with 74), not kill the run.
     std::signal(SIGXFSZ, SIG_IGN);
+#ifndef __EMSCRIPTEN__
+    // A page has no file to write a sheet to, and is never asked for one.
     if (!options.worksheetFile.empty()) return WriteWorksheet(program, options);
+#endif
     std::unique_ptr<rt::Screen> screen;
     try {
         screen = std::make_unique<rt::Screen>(options);
