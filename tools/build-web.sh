@@ -209,7 +209,7 @@ asyncify_only() {  # PROGRAM: the flags naming the functions instrumented in its
   echo "-sASYNCIFY_ONLY=[${list%,}]"
 }
 ldflags=(-O2 -fexceptions -sASYNCIFY "-sASYNCIFY_IMPORTS=['invoke_*']"
-  -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1 -sFILESYSTEM=0)
+  -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1 -sFILESYSTEM=0 -sENVIRONMENT=web)
 # The checked pages (build-web/checked, for the browser test; DRILLS_WEB_CHECKED=0 leaves them
 # out): the same with the runtime's assertions, under which a function left out of the list above
 # traps when a wait passes through it.
@@ -221,19 +221,22 @@ for src in $sources; do
 done
 # Linked two at a time: most of a link is one process optimising for the suspended wait. A page
 # whose files are newer than everything it is made of, this script (its link flags) included, is
-# left as it is.
+# left as it is. Each link goes to build-web/linked/: its start-up script is then written into the
+# page, which saves the page a request, and its code is copied beside the page.
 running=0
+kinds=(site)
+[ "$checked" = 1 ] && kinds+=(checked)
 for prog in halvard morvane quillon brenwick; do
   own=("$obj/${prog}_"*.o)
-  targets=("$site")
-  [ "$checked" = 1 ] && targets+=("$out/checked")
-  for dest in "${targets[@]}"; do
-    if [ -f "$dest/$prog.wasm" ] && [ -z "$(find "${own[@]}" "${common[@]}" "${libs[@]}" "$out/drills-gothic.ttf" \
-        "$repo/tools/build-web.sh" -newer "$dest/$prog.wasm" -print -quit)" ]; then
+  for kind in "${kinds[@]}"; do
+    dest="$out/linked/$kind"
+    mkdir -p "$dest"
+    if [ -f "$dest/$prog.wasm" ] && [ -f "$dest/$prog.js" ] && [ -z "$(find "${own[@]}" "${common[@]}" "${libs[@]}" \
+        "$out/drills-gothic.ttf" "$repo/tools/build-web.sh" -newer "$dest/$prog.wasm" -print -quit)" ]; then
       continue
     fi
     extra=()
-    [ "$dest" = "$site" ] || extra=(-sASSERTIONS=1)
+    [ "$kind" = site ] || extra=(-sASSERTIONS=1)
     echo "build-web: linking $prog${extra[*]:+ (checked)}"
     em++ "${own[@]}" "${common[@]}" "${libs[@]}" "${ldflags[@]}" "$(asyncify_only "$prog")" "${extra[@]}" \
       -o "$dest/$prog.js" &
@@ -242,15 +245,22 @@ for prog in halvard morvane quillon brenwick; do
   done
 done
 while [ "$running" -gt 0 ]; do wait -n; running=$((running - 1)); done
+rm -f "$site"/*.js "$out/checked"/*.js  # where earlier builds kept the start-up scripts
 rows=
 for prog in halvard morvane quillon brenwick; do
   name=$(awk -v p="$prog" '$1 == "drills_desktop_program(" p { f = 1 } f && $1 == "NAME" { gsub(/"/, "", $2); print $2; exit }' \
     "$repo/packaging/programs.cmake")
-  sed -e "s/@NAME@/$name/g" -e "s/@PROG@/$prog/g" "$repo/web/page.html" >"$site/$prog.html"
+  for kind in "${kinds[@]}"; do
+    dest=$site
+    [ "$kind" = site ] || dest="$out/checked"
+    cp "$out/linked/$kind/$prog.wasm" "$dest/$prog.wasm"
+    sed -e "s/@NAME@/$name/g" -e "s/@PROG@/$prog/g" -e "/^@SCRIPT@\$/{r $out/linked/$kind/$prog.js" -e "d}" \
+      "$repo/web/page.html" >"$dest/$prog.html"
+  done
   field() { awk -v p="$prog" -v k="$1" '$1 == "drills_desktop_program(" p { f = 1 } f && $1 == k {
     sub(/^ *[A-Z_]+ "/, ""); sub(/"\)?$/, ""); print; exit }' "$repo/packaging/programs.cmake"; }
   rows+="<li><a href=\"$prog.html\">$name</a> — $(field SUMMARY_JA) / $(field SUMMARY)</li>"$'\n'
 done
 sed -e "/@ROWS@/{r /dev/stdin" -e "d}" "$repo/web/index.html" >"$site/index.html" <<<"$rows"
-if [ "$checked" = 1 ]; then cp "$site"/*.html "$out/checked/"; fi
+if [ "$checked" = 1 ]; then cp "$site/index.html" "$out/checked/"; fi
 echo "build-web: done; serve it with: python3 -m http.server -d build-web/site"
