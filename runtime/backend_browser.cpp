@@ -92,22 +92,32 @@ public:
         // At scale 1 the program's own canvas is the picture; otherwise the device canvas is.
         const Canvas& picture = device_ ? *device_ : canvas;
         const Rect whole{0, 0, picture.width() - 1, picture.height() - 1};
-        Rect r = !redraw_ ? (device_ ? pending_ : dirty) : fresh ? drawnArea(drawn) : whole;
+        std::vector<Rect> parts;
+        if (!redraw_) {
+            parts.push_back(device_ ? pending_ : dirty);
+        } else if (const auto areas = fresh ? changedOverBlackByOp(drawn, painter_.get()) : std::nullopt) {
+            // A new page canvas is black already: only what lies on it is converted and handed
+            // over, each part alone, so the black between the lines of text costs nothing.
+            parts = fewerRects(*areas);
+        } else {
+            parts.push_back(whole);
+        }
         pending_ = Rect{};
         redraw_ = false;
-        if (r.empty()) return;
-        r.x1 = std::max(r.x1, 0);
-        r.y1 = std::max(r.y1, 0);
-        r.x2 = std::min(r.x2, whole.x2);
-        r.y2 = std::min(r.y2, whole.y2);
-        if (r.empty()) return;
         const int w = picture.width();
-        for (int y = r.y1; y <= r.y2; ++y) {
-            const std::uint8_t* src = picture.pixels().data() + static_cast<size_t>(y) * w;
-            std::uint32_t* out = rgba_.get() + static_cast<size_t>(y) * w;
-            for (int x = r.x1; x <= r.x2; ++x) out[x] = colours_[src[x]];
+        for (Rect r : parts) {
+            r.x1 = std::max(r.x1, 0);
+            r.y1 = std::max(r.y1, 0);
+            r.x2 = std::min(r.x2, whole.x2);
+            r.y2 = std::min(r.y2, whole.y2);
+            if (r.empty()) continue;
+            for (int y = r.y1; y <= r.y2; ++y) {
+                const std::uint8_t* src = picture.pixels().data() + static_cast<size_t>(y) * w;
+                std::uint32_t* out = rgba_.get() + static_cast<size_t>(y) * w;
+                for (int x = r.x1; x <= r.x2; ++x) out[x] = colours_[src[x]];
+            }
+            drills_put(rgba_.get(), w, picture.height(), r.x1, r.y1, r.x2 - r.x1 + 1, r.y2 - r.y1 + 1);
         }
-        drills_put(rgba_.get(), w, picture.height(), r.x1, r.y1, r.x2 - r.x1 + 1, r.y2 - r.y1 + 1);
     }
 
     void wait() override { drills_wait(); }
@@ -189,12 +199,6 @@ private:
         }
         painted_ = drawn.added;
         return fresh;
-    }
-
-    // The part of a fresh (black) page canvas that the drawing changes, so that the first picture
-    // is converted and handed to the page for that part alone.
-    Rect drawnArea(const DrawList& drawn) const {
-        return changedOverBlack(drawn, painter_.get()).value_or(Rect{0, 0, shownW_ - 1, shownH_ - 1});
     }
 
     static std::array<std::uint32_t, 16> rgbaColours() {

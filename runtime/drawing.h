@@ -110,10 +110,8 @@ private:
 };
 
 // When the drawing starts by filling the screen black, the device pixels at `painter`'s scale (the
-// unit pixels without one) that the rest of it may change: a fresh black surface needs only these
-// painted. Nothing when the drawing does not start so.
-std::optional<Rect> changedOverBlack(const DrawList& drawn, const Painter* painter);
-// The same for each operation after the fill, in order.
+// unit pixels without one) that each operation after the fill may change, in order: a fresh black
+// surface needs only these painted. Nothing when the drawing does not start so.
 std::optional<std::vector<Rect>> changedOverBlackByOp(const DrawList& drawn, const Painter* painter);
 // Fewer rectangles covering at least the same pixels: those that lie side by side or over each
 // other become one where that adds little to paint.

@@ -47,14 +47,6 @@ std::optional<std::vector<Rect>> changedOverBlackByOp(const DrawList& drawn, con
     return areas;
 }
 
-std::optional<Rect> changedOverBlack(const DrawList& drawn, const Painter* painter) {
-    const auto areas = changedOverBlackByOp(drawn, painter);
-    if (!areas) return std::nullopt;
-    Rect area;
-    for (const Rect& r : *areas) area.add(r);
-    return area;
-}
-
 namespace {
 long areaOf(const Rect& r) { return r.empty() ? 0 : static_cast<long>(r.x2 - r.x1 + 1) * (r.y2 - r.y1 + 1); }
 }  // namespace

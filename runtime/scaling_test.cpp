@@ -219,8 +219,10 @@ TEST(Scaling, OnlyTheAreaChangedOverBlackNeedsPainting) {
             Canvas whole(w, h), part(w, h);
             Painter all(whole, font(), scale), some(part, font(), scale);
             for (const auto& d : drawn.ops) all.apply(d);
-            const std::optional<Rect> area = changedOverBlack(drawn, scale == 1.0 ? nullptr : &some);
-            ASSERT_TRUE(area);
+            const auto areas = changedOverBlackByOp(drawn, scale == 1.0 ? nullptr : &some);
+            ASSERT_TRUE(areas);
+            ASSERT_EQ(areas->size(), 1u);
+            const Rect* area = &areas->front();
             part.fill(9);  // whatever the pixels held before
             part.fillRect(area->x1, area->y1, area->x2, area->y2, 0);
             some.apply(o);
@@ -236,10 +238,10 @@ TEST(Scaling, OnlyTheAreaChangedOverBlackNeedsPainting) {
     DrawList grey;
     grey.add(op::Fill{7});
     grey.add(op::Box{1, 1, 5, 5, 15});
-    EXPECT_FALSE(changedOverBlack(grey, nullptr));
+    EXPECT_FALSE(changedOverBlackByOp(grey, nullptr));
     DrawList unfilled;
     unfilled.add(op::Box{1, 1, 5, 5, 15});
-    EXPECT_FALSE(changedOverBlack(unfilled, nullptr));
+    EXPECT_FALSE(changedOverBlackByOp(unfilled, nullptr));
 }
 
 TEST(Scaling, TheFirstPicturesPartsAndWhatLiesOutsideThemCoverTheSurfaceOnce) {
