@@ -158,6 +158,9 @@ def pictures(tab, port):
         ref = desktop_shot(prog, '11{Enter}x=0{Enter}', 'wrong')
         width, height = png_size(ref)
         ready = tab.open(f'http://127.0.0.1:{port}/{prog}.html?clock={CLOCK}', width, height)
+        # The first picture is handed to the canvas in parts: together they are the whole screen.
+        got = same_as(tab, desktop_shot(prog, '', 'contents'))
+        check(ready and matches(got), f"{prog}: the first picture is the desktop's contents screen", got)
         tab.type(KEYS)
         got = same_as(tab, ref)
         check(ready and matches(got), f'{prog}: the page draws what the desktop draws after the same keys', got)
