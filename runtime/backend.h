@@ -31,6 +31,9 @@ public:
     // The glyphs for a backend that draws at its own resolution, handed over before the first
     // present; they must outlive the backend.
     virtual void useGlyphs(Glyphs&) {}
+    // False for a backend that makes its whole picture from the recorded drawing and never reads
+    // the canvas handed to present(): the canvas is then drawn only for a screenshot.
+    virtual bool readsCanvas() const { return true; }
 };
 
 std::unique_ptr<Backend> makeHeadlessBackend();

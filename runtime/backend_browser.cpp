@@ -87,14 +87,16 @@ public:
         return false;  // a page is closed with its tab; the program is not asked
     }
 
-    void present(const Canvas& canvas, const Rect& dirty, const DrawList& drawn) override {
+    // The picture is made from the recording alone, at any scale, 1 included.
+    bool readsCanvas() const override { return false; }
+
+    void present(const Canvas&, const Rect&, const DrawList& drawn) override {
         const bool fresh = sync(drawn);
-        // At scale 1 the program's own canvas is the picture; otherwise the device canvas is.
-        const Canvas& picture = device_ ? *device_ : canvas;
+        const Canvas& picture = *device_;
         const Rect whole{0, 0, picture.width() - 1, picture.height() - 1};
         std::vector<Rect> parts;
         if (!redraw_) {
-            parts.push_back(device_ ? pending_ : dirty);
+            parts.push_back(pending_);
         } else if (const auto areas = fresh ? changedOverBlackByOp(drawn, painter_.get()) : std::nullopt) {
             // A new page canvas is black already: only what lies on it is converted and handed
             // over, each part alone, so the black between the lines of text costs nothing.
@@ -160,10 +162,9 @@ private:
         }
     }
 
-    // Brings the picture up to date for the page's scale: at scale 1 the program's canvas already
-    // is; at any other the device canvas is drawn again from the start at a new scale, otherwise
-    // with only what was drawn since the last time. True when the page's canvas has just been
-    // made, and so shows nothing but black.
+    // Brings the picture up to date for the page's scale: drawn again from the start at a new
+    // scale, otherwise with only what was drawn since the last time. True when the page's canvas
+    // has just been made, and so shows nothing but black.
     bool sync(const DrawList& drawn) {
         size_t from = drawn.after(painted_);
         bool fresh = false;
@@ -176,13 +177,8 @@ private:
             const int w = std::max(1, static_cast<int>(std::floor(width_ * scale)));
             const int h = std::max(1, static_cast<int>(std::floor(height_ * scale)));
             if (!rgba_ || w != shownW_ || h != shownH_) {
-                if (scale == 1.0) {
-                    device_.reset();
-                    painter_.reset();
-                } else {
-                    device_ = std::make_unique<Canvas>(w, h);
-                    painter_ = std::make_unique<Painter>(*device_, *glyphs_, scale);
-                }
+                device_ = std::make_unique<Canvas>(w, h);
+                painter_ = std::make_unique<Painter>(*device_, *glyphs_, scale);
                 // Not cleared: what is shown of it is always converted first.
                 rgba_.reset(new std::uint32_t[static_cast<size_t>(w) * h]);
                 drills_resize(w, h);
@@ -193,10 +189,8 @@ private:
             }
             redraw_ = true;
         }
-        if (painter_) {
-            for (size_t i = from; i < drawn.ops.size(); ++i) painter_->apply(drawn.ops[i]);
-            pending_.add(device_->takeDirty());
-        }
+        for (size_t i = from; i < drawn.ops.size(); ++i) painter_->apply(drawn.ops[i]);
+        pending_.add(device_->takeDirty());
         painted_ = drawn.added;
         return fresh;
     }
@@ -214,7 +208,7 @@ private:
     int width_, height_;
     Glyphs* glyphs_ = nullptr;        // handed over before the first present
     int shownW_ = 0, shownH_ = 0;     // the page canvas's size in device pixels
-    std::unique_ptr<Canvas> device_;  // the picture at the page's scale, when that is not 1
+    std::unique_ptr<Canvas> device_;  // the picture at the page's scale
     std::unique_ptr<Painter> painter_;
     std::unique_ptr<std::uint32_t[]> rgba_;  // device_ in the page's colours
     const std::array<std::uint32_t, 16> colours_ = rgbaColours();

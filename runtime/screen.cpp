@@ -61,6 +61,7 @@ Screen::Screen(const Options& options)
     backend_ = options_.headless ? makeHeadlessBackend()
                                  : makeWindowBackend(options_.programName, canvas_.width(), canvas_.height());
     backend_->useGlyphs(*glyphs_);
+    paintsCanvas_ = backend_->readsCanvas() || !options_.screenshotFile.empty();
     painter_ = std::make_unique<Painter>(canvas_, *glyphs_, 1.0);
     drawn_ = std::make_unique<DrawList>();
 }
@@ -93,7 +94,7 @@ void Screen::present() {
 }
 
 void Screen::draw(DrawOp op) {
-    painter_->apply(op);
+    if (paintsCanvas_) painter_->apply(op);
     drawn_->add(std::move(op));
 }
 

@@ -1,10 +1,11 @@
 // The screen runtime: everything a drill program may do with the window, the keyboard,
 // the clock and the random generator. Nothing above runtime/ sees SDL.
 //
-// One Screen, two backends: drawing always goes into the same palette canvas at one pixel per
-// unit and is recorded as a list of operations. A backend keeps the canvas in memory (headless)
-// or paints the recorded operations at its own resolution (a real SDL window), so at scale 1 the
-// window shows exactly the pixels of a headless run.
+// One Screen, several backends: drawing goes into the same palette canvas at one pixel per unit
+// and is recorded as a list of operations. A backend keeps the canvas in memory (headless) or
+// paints the recorded operations at its own resolution (a real SDL window, a page), so at scale 1
+// the window shows exactly the pixels of a headless run. A page reads only the recording, so
+// there the canvas is drawn only for a screenshot.
 #pragma once
 
 #include <array>
@@ -129,6 +130,7 @@ private:
     Canvas canvas_;
     std::unique_ptr<Glyphs> glyphs_;
     std::unique_ptr<Painter> painter_;
+    bool paintsCanvas_ = true;         // false when nothing will read canvas_ (a page without a screenshot)
     std::unique_ptr<DrawList> drawn_;  // replayed by a window at its own scale
     std::unique_ptr<Backend> backend_;
     std::unique_ptr<KeyScript> script_;
