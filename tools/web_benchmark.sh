@@ -121,17 +121,18 @@ try:
         raise SystemExit(f'{path}: nothing drawn')
 
     def first_frames(title):
-        for path in ['bare.html', 'halvard.html?clock=12:34:56', 'brenwick.html?clock=12:34:56']:
+        programs = ['halvard', 'morvane', 'quillon', 'brenwick']
+        paths = ['bare.html'] + [f'{prog}.html?clock=12:34:56' for prog in programs]
+        for path in paths:
             first_frame(path)  # once to warm the server and the browser's own start-up
-        bare = [first_frame('bare.html') for _ in range(20)]
-        rows = []
-        for prog in ['halvard', 'morvane', 'quillon', 'brenwick']:
-            times = []
-            for i in range(20):
-                times.append(first_frame(f'{prog}.html?clock=12:34:56'))
-                if i % 5 == 4:  # the anchor again between, so a load change shows
-                    bare.append(first_frame('bare.html'))
-            rows.append((prog, times))
+        # Round after round of every page, the anchor included, so that a change of the machine's
+        # speed during the run touches them all alike.
+        times = {path: [] for path in paths}
+        for _ in range(20):
+            for path in paths:
+                times[path].append(first_frame(path))
+        bare = times['bare.html']
+        rows = [(prog, times[f'{prog}.html?clock=12:34:56']) for prog in programs]
         median = lambda times, i: statistics.median(t[i] for t in times)
         print(f'| {title} | asked, ms | drawn, ms | × bare page (drawn) | within 1.5× |')
         print('|---|---:|---:|---:|---|')
