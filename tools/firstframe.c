@@ -6,13 +6,15 @@
  *   firstframe resize WINDOW W H      ms from asking the window for a new size until it has
  *                                     redrawn at least 90% of itself at that size.
  * Damage events say what was drawn; only the damaged part is read back, the newest first (see
- * read_some). New windows are followed
- * as the server announces them, never by walking the window tree, so the watcher costs the server
- * next to nothing while the program starts. */
+ * read_some), and a lit pixel is timed by the damage that drew it (drawn_at). New windows are
+ * followed as the server announces them, never by walking the window tree, so the watcher costs
+ * the server next to nothing while the program starts. */
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xdamage.h>
+#include <errno.h>
+#include <sched.h>
 #include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -27,8 +29,9 @@ static double now_ms(void) {
     return t.tv_sec * 1000.0 + t.tv_nsec / 1e6;
 }
 
-/* True when the rows of the area read back hold a pixel that is not black. */
-static int lit_rows(Display* d, Window w, int x, int y, int width, int rows) {
+/* True when the rows of the area read back hold a pixel that is not black; its place in the
+ * area goes to *at_x, *at_y. */
+static int lit_rows(Display* d, Window w, int x, int y, int width, int rows, int* at_x, int* at_y) {
     int found = 0;
     /* The window may be gone already: errors are ignored (see quiet). */
     XImage* img = XGetImage(d, w, x, y, (unsigned)width, (unsigned)rows, AllPlanes, ZPixmap);
@@ -36,14 +39,40 @@ static int lit_rows(Display* d, Window w, int x, int y, int width, int rows) {
     if (img->bits_per_pixel == 32) {  /* the usual case: read the rows directly */
         for (int j = 0; j < rows && !found; ++j) {
             const unsigned int* row = (const unsigned int*)(img->data + (long)j * img->bytes_per_line);
-            for (int i = 0; i < width && !found; ++i) found = (row[i] & 0xFFFFFF) != 0;
+            for (int i = 0; i < width && !found; ++i)
+                if ((row[i] & 0xFFFFFF) != 0) found = 1, *at_x = x + i, *at_y = y + j;
         }
     } else {
         for (int j = 0; j < rows && !found; ++j)
-            for (int i = 0; i < width && !found; ++i) found = (XGetPixel(img, i, j) & 0xFFFFFF) != 0;
+            for (int i = 0; i < width && !found; ++i)
+                if ((XGetPixel(img, i, j) & 0xFFFFFF) != 0) found = 1, *at_x = x + i, *at_y = y + j;
     }
     XDestroyImage(img);
     return found;
+}
+
+/* Every damage reported in the program's windows, with when it came. A lit pixel read back was
+ * lit by the last damage that covers it, so that is when it was first shown, however long the
+ * reading took and in whatever order the areas were read. */
+enum { kMaxDamage = 4096 };
+static struct Damage {
+    Window w;
+    int x, y, width, height;
+    double ms;
+} damage[kMaxDamage];
+static int ndamage = 0;
+
+static void add_damage(Window w, int x, int y, int width, int height, double ms) {
+    if (ndamage < kMaxDamage) damage[ndamage++] = (struct Damage){w, x, y, width, height, ms};
+}
+
+/* When the pixel (x, y) of w was last drawn: the time of the last damage that covers it. */
+static double drawn_at(Window w, int x, int y, double fallback) {
+    for (int k = ndamage - 1; k >= 0; --k) {
+        const struct Damage* g = &damage[k];
+        if (g->w == w && x >= g->x && x < g->x + g->width && y >= g->y && y < g->y + g->height) return g->ms;
+    }
+    return fallback;
 }
 
 /* Damaged areas of the program's windows not yet read back, newest last. An area is read a few
@@ -63,11 +92,14 @@ static void add_area(Window w, int x, int y, int width, int height) {
     areas[nareas++] = (struct Area){w, x, y, width, height};
 }
 
-/* Reads back the newest area's next rows; true once a lit pixel is found. */
-static int read_some(Display* d, Window* where) {
+/* Reads back the newest area's next rows; true once a lit pixel is found, and then *when is
+ * the time it was drawn. */
+static int read_some(Display* d, Window* where, double* when) {
     struct Area* a = &areas[nareas - 1];
     const int rows = a->height < kRows ? a->height : kRows;
-    const int found = lit_rows(d, a->w, a->x, a->y, a->width, rows);
+    int x = 0, y = 0;
+    const int found = lit_rows(d, a->w, a->x, a->y, a->width, rows, &x, &y);
+    if (found) *when = drawn_at(a->w, x, y, now_ms());
     *where = a->w;
     a->y += rows;
     a->height -= rows;
@@ -88,6 +120,18 @@ static long pid_of(Display* d, Window w) {
         pid = (long)*(unsigned long*)data;
     if (data) XFree(data);
     return pid;
+}
+
+/* The watcher goes before every other process for the processor, the program it started
+ * excepted (it forked before this): otherwise, on a machine with fewer cores than the program,
+ * the X server and the window manager keep busy at start-up, a damage event can wait
+ * milliseconds for the watcher to be given a core, and the time taken would be that wait's, not
+ * the picture's. */
+static void watch_first(void) {
+    const struct sched_param first = {.sched_priority = 10};
+    if (sched_setscheduler(0, SCHED_FIFO, &first) != 0)
+        fprintf(stderr, "firstframe: no real-time priority (%s): a time may include waiting for a core\n",
+                strerror(errno));
 }
 
 /* Waits for the next event up to `ms`; 0 when none came. */
@@ -122,6 +166,7 @@ int main(int argc, char** argv) {
             execvp(argv[2], argv + 2);
             _exit(127);
         }
+        watch_first();
         /* Every new top-level window is watched from its creation, so whatever is drawn into it is
          * reported as damage (drawing into a window not yet mapped shows nothing). The first damage
          * that lights a pixel of a window carrying the program's process id, which SDL sets as it
@@ -133,13 +178,14 @@ int main(int argc, char** argv) {
             /* Events first, then a little reading back, so new damage is always seen soon. */
             if (nareas > 0 && !XPending(d)) {
                 Window w;
-                if (!read_some(d, &w)) continue;
+                double when = 0;
+                if (!read_some(d, &w, &when)) continue;
                 if (hold) {
                     kill(child, SIGSTOP);
-                    printf("%.1f 0x%lx %d\n", now_ms() - t0, (unsigned long)w, (int)child);
+                    printf("%.1f 0x%lx %d\n", when - t0, (unsigned long)w, (int)child);
                     return 0;
                 }
-                printf("%.1f\n", now_ms() - t0);
+                printf("%.1f\n", when - t0);
                 kill(child, SIGTERM);
                 return 0;
             }
@@ -162,6 +208,7 @@ int main(int argc, char** argv) {
                 if (!mine) continue;
             }
             add_area(w, de->area.x, de->area.y, de->area.width, de->area.height);
+            add_damage(w, de->area.x, de->area.y, de->area.width, de->area.height, now_ms());
         }
         kill(child, SIGTERM);
         fprintf(stderr, "no content within 10 s\n");
