@@ -245,15 +245,31 @@ public:
         SDL_Surface* surface = SDL_GetWindowSurface(window_);
         if (!surface) throw std::runtime_error(std::string("the window has no surface: ") + SDL_GetError());
         const bool whole = sizedAhead ? paintFirst(surface, drawn) : paint(surface, drawn);
+        bool sent = false;
         if (sizedAhead) {
             // The picture goes out as soon as the window manager has mapped the window, at the
             // size it already has.
 #ifdef DRILLS_WAIT_ON_X11
-            if (mapAsked_) waitUntilMapped();
+            if (mapAsked_) {
+                waitUntilMapped();
+                sendFirst(surface);
+                sent = true;
+            }
 #endif
             SDL_ShowWindow(window_);
             shown_once_ = true;
         }
+        if (!sent && !send(whole, changedPixels)) return;
+        pending_ = Rect{};
+        resend_ = false;
+        if (!iconSet_) {
+            setIcon();  // once the first picture has gone out, so it never delays it
+            iconSet_ = true;
+        }
+    }
+
+    // Sends what the window is to show now; false when there is nothing to send.
+    bool send(bool whole, bool changedPixels) {
         if (!partial_.empty() && (whole || resend_ || changedPixels)) {
             // The rest of the window shows its black background: only the picture goes out.
             std::vector<SDL_Rect> sent;
@@ -267,14 +283,9 @@ public:
             const SDL_Rect r = SdlRect(pending_);
             SDL_UpdateWindowSurfaceRects(window_, &r, 1);
         } else {
-            return;
+            return false;
         }
-        pending_ = Rect{};
-        resend_ = false;
-        if (!iconSet_) {
-            setIcon();  // once the first picture has gone out, so it never delays it
-            iconSet_ = true;
-        }
+        return true;
     }
 
     void wait() override {
@@ -316,9 +327,9 @@ private:
         return poll(&fd, 1, timeout) != 0;  // an interrupting signal (SIGTERM) ends the wait too
     }
 
-    // Has the X server paint the window black wherever it has not been sent a picture (as it
-    // maps the window and at every exposure), or no longer: without a background it leaves what
-    // was there, so a resize shows no black flash before the picture is painted again.
+    // Has the X server paint the window black wherever it has not been sent a picture (at
+    // every exposure), or no longer: without a background it leaves what was there, so a
+    // resize shows no black flash before the picture is painted again.
     void blackBackground(const SDL_Surface* s) {
         XSetWindowBackground(x11_, x11Window_, SDL_MapRGB(s->format, 0, 0, 0));
     }
@@ -494,7 +505,7 @@ private:
 
     // The first picture, painted before the window is shown. When it lies on black (the usual
     // start), only the part of the window that holds the drawing is painted and sent: the X
-    // server paints the rest black as it maps the window, and at 4K that saves writing and
+    // server paints the rest black just after (sendFirst), and at 4K that saves writing and
     // sending 30 MB before the pupil sees anything. The surface's own black follows once the
     // window is quiet (finishFirst), or before anything more is painted. Returns as paint does.
     bool paintFirst(SDL_Surface* s, const DrawList& drawn) {
@@ -506,9 +517,9 @@ private:
             repaint_ = true;  // not on black: the whole picture, as at any other time
             return paint(s, drawn);
         }
-        // The window manager frames and maps the window while its picture is painted: the
-        // server paints the window black as it shows it, and the picture follows.
-        blackBackground(s);
+        // The window manager frames and maps the window while its picture is painted. It is
+        // mapped without a background, so the server paints nothing into it before the picture
+        // (see sendFirst).
         XMapRaised(x11_, x11Window_);
         XFlush(x11_);
         mapAsked_ = true;
@@ -544,6 +555,36 @@ private:
         return paint(s, drawn);
 #endif
     }
+
+    // Sends the first picture just after the window is mapped: its parts first, then the
+    // server paints the rest of the window black around them. Painted as the window was mapped,
+    // a 4K window's black would keep the picture waiting for milliseconds. The black is made
+    // ready beforehand and goes out the moment the parts have been taken. Until the surface
+    // holds the whole picture (finishFirst), the server paints black wherever the window is
+    // exposed.
+#ifdef DRILLS_WAIT_ON_X11
+    void sendFirst(SDL_Surface* s) {
+        if (partial_.empty()) {
+            SDL_UpdateWindowSurface(window_);
+            return;
+        }
+        std::vector<SDL_Rect> parts;
+        for (const Rect& r : partial_) parts.push_back(SdlRect(r));
+        std::vector<XRectangle> around;
+        for (const Rect& r : outside(partial_, s->w, s->h))
+            around.push_back(XRectangle{static_cast<short>(r.x1), static_cast<short>(r.y1),
+                                        static_cast<unsigned short>(r.x2 - r.x1 + 1),
+                                        static_cast<unsigned short>(r.y2 - r.y1 + 1)});
+        XGCValues black{};
+        black.foreground = SDL_MapRGB(s->format, 0, 0, 0);
+        const GC gc = XCreateGC(x11_, x11Window_, GCForeground, &black);
+        SDL_UpdateWindowSurfaceRects(window_, parts.data(), static_cast<int>(parts.size()));
+        XFillRectangles(x11_, x11Window_, gc, around.data(), static_cast<int>(around.size()));
+        XFreeGC(x11_, gc);
+        blackBackground(s);
+        XFlush(x11_);
+    }
+#endif
 
     // Paints the black that the first picture left to the window's background, so that from
     // now on the surface holds the whole picture again.
