@@ -34,6 +34,10 @@ public:
     // False for a backend that makes its whole picture from the recorded drawing and never reads
     // the canvas handed to present(): the canvas is then drawn only for a screenshot.
     virtual bool readsCanvas() const { return true; }
+    // False for one that makes its first picture from the recorded drawing alone: the canvas is
+    // then drawn once that picture has gone out, and what it holds comes to the next present as
+    // changed.
+    virtual bool readsFirstCanvas() const { return readsCanvas(); }
 };
 
 std::unique_ptr<Backend> makeHeadlessBackend();

@@ -223,16 +223,11 @@ public:
     }
 
     void present(const Canvas& canvas, const Rect& dirty, const DrawList& drawn) override {
-        // The first picture goes out whole whatever it holds, so what the window shows is brought
-        // up to date at the next one: the first does not wait for reading two canvases' worth of
-        // memory that was never written. (Until then a change may be sent that was none.)
-        const bool changedPixels = !dirty.empty() && (!shown_once_ || changed(canvas, dirty));
-        if (!shown_once_) {
-            uncompared_.add(dirty);
-        } else if (!uncompared_.empty()) {
-            changed(canvas, uncompared_);
-            uncompared_ = Rect{};
-        }
+        // The first picture goes out whole, painted from the drawing before the canvas is drawn
+        // (readsFirstCanvas). The next present is handed all the canvas drew since as changed,
+        // which brings the copy of what the window shows up to date. (A change may then be sent
+        // that was none.)
+        const bool changedPixels = shown_once_ && !dirty.empty() && changed(canvas, dirty);
         // Shown only with something to show: never an empty or black window first.
         const bool sizedAhead = !shown_once_ && sizedAsMaximised();
         if (!shown_once_ && !sizedAhead) {
@@ -308,6 +303,7 @@ public:
     }
 
     bool interactive() const override { return true; }
+    bool readsFirstCanvas() const override { return false; }
     void useGlyphs(Glyphs& glyphs) override { glyphs_ = &glyphs; }
 
 private:
@@ -665,7 +661,6 @@ private:
     Glyphs* glyphs_ = nullptr;
     SDL_Window* window_ = nullptr;
     Pixels shown_;  // the unit canvas as the window last showed it
-    Rect uncompared_;  // changed in the canvas since shown_ was last brought up to date
     std::unique_ptr<WindowPixels> pixels_;
     std::unique_ptr<Painter> painter_;
     std::uint64_t painted_ = 0;  // the serial of the last operation painted into the window

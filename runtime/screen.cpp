@@ -62,6 +62,7 @@ Screen::Screen(const Options& options)
                                  : makeWindowBackend(options_.programName, canvas_.width(), canvas_.height());
     backend_->useGlyphs(*glyphs_);
     paintsCanvas_ = backend_->readsCanvas() || !options_.screenshotFile.empty();
+    canvasAfterFirst_ = paintsCanvas_ && !backend_->readsFirstCanvas() && options_.screenshotFile.empty();
     painter_ = std::make_unique<Painter>(canvas_, *glyphs_, 1.0);
     drawn_ = std::make_unique<DrawList>();
 }
@@ -90,11 +91,18 @@ void Screen::step() {
 
 void Screen::present() {
     ++activity_.presents;
+    if (canvasAfterFirst_) {
+        // The first picture does not wait for the canvas: it is drawn from the drawing now.
+        backend_->present(canvas_, Rect{}, *drawn_);
+        for (const DrawOp& op : drawn_->ops) painter_->apply(op);
+        canvasAfterFirst_ = false;
+        return;
+    }
     backend_->present(canvas_, canvas_.takeDirty(), *drawn_);
 }
 
 void Screen::draw(DrawOp op) {
-    if (paintsCanvas_) painter_->apply(op);
+    if (paintsCanvas_ && !canvasAfterFirst_) painter_->apply(op);
     drawn_->add(std::move(op));
 }
 

@@ -131,6 +131,7 @@ private:
     std::unique_ptr<Glyphs> glyphs_;
     std::unique_ptr<Painter> painter_;
     bool paintsCanvas_ = true;         // false when nothing will read canvas_ (a page without a screenshot)
+    bool canvasAfterFirst_ = false;    // canvas_ is drawn once the first picture has gone out
     std::unique_ptr<DrawList> drawn_;  // replayed by a window at its own scale
     std::unique_ptr<Backend> backend_;
     std::unique_ptr<KeyScript> script_;
