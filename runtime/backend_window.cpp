@@ -247,14 +247,14 @@ public:
 #ifdef DRILLS_WAIT_ON_X11
             if (mapAsked_) {
                 waitUntilMapped();
-                sendFirst(surface);
+                sendParts(surface);
                 sent = true;
             }
 #endif
             SDL_ShowWindow(window_);
             shown_once_ = true;
         }
-        if (!sent && !send(whole, changedPixels)) return;
+        if (!sent && !send(surface, whole, changedPixels)) return;
         pending_ = Rect{};
         resend_ = false;
         if (!iconSet_) {
@@ -263,9 +263,37 @@ public:
         }
     }
 
+    void wait() override {
+        // Text being composed may be finished by the input method without a new key event;
+        // only then is the wait bounded, so the commit is picked up soon.
+        const int timeout = input_.isComposing() ? kComposingWaitMs : -1;
+#ifdef DRILLS_WAIT_ON_X11
+        if (x11_) {
+            // The black of a picture painted in parts is painted into the surface once the
+            // window has been left alone for a moment, after it has shown the picture, not before.
+            if (partial_.empty()) {
+                waitOnX11(timeout);
+            } else if (!waitOnX11(kSettledMs)) {
+                finishParts();
+            }
+            return;
+        }
+#endif
+        SDL_WaitEventTimeout(nullptr, timeout);
+    }
+
+    bool interactive() const override { return true; }
+    bool readsFirstCanvas() const override { return false; }
+    void useGlyphs(Glyphs& glyphs) override { glyphs_ = &glyphs; }
+
+private:
     // Sends what the window is to show now; false when there is nothing to send.
-    bool send(bool whole, bool changedPixels) {
-        if (!partial_.empty() && (whole || resend_ || changedPixels)) {
+    bool send([[maybe_unused]] SDL_Surface* s, bool whole, bool changedPixels) {
+        if (!partial_.empty() && whole) {
+#ifdef DRILLS_WAIT_ON_X11
+            sendParts(s);
+#endif
+        } else if (!partial_.empty() && (resend_ || changedPixels)) {
             // The rest of the window shows its black background: only the picture goes out.
             std::vector<SDL_Rect> sent;
             for (const Rect& r : partial_) sent.push_back(SdlRect(r));
@@ -283,30 +311,6 @@ public:
         return true;
     }
 
-    void wait() override {
-        // Text being composed may be finished by the input method without a new key event;
-        // only then is the wait bounded, so the commit is picked up soon.
-        const int timeout = input_.isComposing() ? kComposingWaitMs : -1;
-#ifdef DRILLS_WAIT_ON_X11
-        if (x11_) {
-            // The first picture's black is painted once the window has been left alone for a
-            // moment, after it has shown the picture, not before.
-            if (partial_.empty()) {
-                waitOnX11(timeout);
-            } else if (!waitOnX11(kSettledMs)) {
-                finishFirst();
-            }
-            return;
-        }
-#endif
-        SDL_WaitEventTimeout(nullptr, timeout);
-    }
-
-    bool interactive() const override { return true; }
-    bool readsFirstCanvas() const override { return false; }
-    void useGlyphs(Glyphs& glyphs) override { glyphs_ = &glyphs; }
-
-private:
 #ifdef DRILLS_WAIT_ON_X11
     // SDL's own wait wakes itself through a second connection by sending an event to the
     // window; one still on its way when the window is destroyed at the close box makes the X
@@ -479,13 +483,16 @@ private:
         const double scale = scaleFor(s);
         size_t from = drawn.after(painted_);
         const bool whole = repaint_ || !pixels_ || !pixels_->over(s) || scale != painter_->scale();
-        if (!whole && from < drawn.ops.size()) finishFirst();  // what comes next may lie outside it
+        if (!whole && from < drawn.ops.size()) finishParts();  // what comes next may lie outside them
         if (whole && !partial_.empty()) {
             partial_.clear();
 #ifdef DRILLS_WAIT_ON_X11
             noBackground();
 #endif
         }
+#ifdef DRILLS_WAIT_ON_X11
+        if (whole && x11_ && paintParts(s, drawn)) return true;
+#endif
         if (whole) {
             newPixels(s, scale);
             from = 0;
@@ -499,28 +506,33 @@ private:
         return whole;
     }
 
-    // The first picture, painted before the window is shown. When it lies on black (the usual
-    // start), only the part of the window that holds the drawing is painted and sent: the X
-    // server paints the rest black just after (sendFirst), and at 4K that saves writing and
-    // sending 30 MB before the pupil sees anything. The surface's own black follows once the
-    // window is quiet (finishFirst), or before anything more is painted. Returns as paint does.
+    // The first picture, painted before the window is shown: the window manager frames and
+    // maps the window meanwhile. It is mapped without a background, so the server paints nothing
+    // into it before the picture (see sendParts). Returns as paint does.
     bool paintFirst(SDL_Surface* s, const DrawList& drawn) {
 #ifdef DRILLS_WAIT_ON_X11
-        if (!x11_) return paint(s, drawn);
+        if (x11_) {
+            XMapRaised(x11_, x11Window_);
+            XFlush(x11_);
+            mapAsked_ = true;
+        }
+#endif
+        return paint(s, drawn);
+    }
+
+#ifdef DRILLS_WAIT_ON_X11
+    // Paints a new surface where the drawing lies on black (as nearly every screen does) only
+    // in the parts that hold the drawing: each part black, then the drawing over it. The pixels
+    // between the lines of text are never touched, nor sent: the X server paints them black
+    // (sendParts), and at 4K that saves writing and sending 30 MB before the pupil sees the
+    // picture. The surface's own black follows once the window is quiet (finishParts), or before
+    // anything more is painted. False when the drawing does not lie on black, or (never
+    // expected) drew beyond its parts: the whole picture is painted then.
+    bool paintParts(SDL_Surface* s, const DrawList& drawn) {
         newPixels(s, scaleFor(s));
         const std::optional<std::vector<Rect>> areas = changedOverBlackByOp(drawn, painter_.get());
-        if (!areas) {
-            repaint_ = true;  // not on black: the whole picture, as at any other time
-            return paint(s, drawn);
-        }
-        // The window manager frames and maps the window while its picture is painted. It is
-        // mapped without a background, so the server paints nothing into it before the picture
-        // (see sendFirst).
-        XMapRaised(x11_, x11Window_);
-        XFlush(x11_);
-        mapAsked_ = true;
-        // Each part is painted black, then the drawing over it: the pixels between the lines of
-        // text are never touched, nor sent. The parts are in the window's coordinates.
+        if (!areas) return false;
+        // The parts are in the window's coordinates.
         const int dx = pixels_->left(), dy = pixels_->top();
         const auto inWindow = [dx, dy](const Rect& r) {
             return Rect{r.x1 + dx, r.y1 + dy, r.x2 + dx, r.y2 + dy};
@@ -539,27 +551,21 @@ private:
             within = within && (d.empty() || (d.x1 >= a.x1 && d.y1 >= a.y1 && d.x2 <= a.x2 && d.y2 <= a.y2));
         }
         if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
+        if (parts.empty() || !within) return false;
         painted_ = drawn.added;
-        if (parts.empty() || !within) {
-            repaint_ = true;  // drawn beyond its bounds (never expected): the whole picture after all
-            noBackground();
-            return paint(s, drawn);
-        }
         partial_ = std::move(parts);
         return true;
-#else
-        return paint(s, drawn);
-#endif
     }
+#endif
 
-    // Sends the first picture just after the window is mapped: its parts first, then the
-    // server paints the rest of the window black around them. Painted as the window was mapped,
-    // a 4K window's black would keep the picture waiting for milliseconds. The black is made
-    // ready beforehand and goes out the moment the parts have been taken. Until the surface
-    // holds the whole picture (finishFirst), the server paints black wherever the window is
-    // exposed.
+    // Sends a picture painted in parts: the parts first, then the server paints the rest of the
+    // window black around them. Painted first, as the first picture's window is mapped, a 4K
+    // window's black would keep the picture waiting for milliseconds. The black is made ready
+    // beforehand and goes out the moment the parts have been taken. Until the surface holds the
+    // whole picture (finishParts), the server paints black wherever the window is exposed.
+    // Without parts, the whole surface goes out.
 #ifdef DRILLS_WAIT_ON_X11
-    void sendFirst(SDL_Surface* s) {
+    void sendParts(SDL_Surface* s) {
         if (partial_.empty()) {
             SDL_UpdateWindowSurface(window_);
             return;
@@ -582,9 +588,9 @@ private:
     }
 #endif
 
-    // Paints the black that the first picture left to the window's background, so that from
-    // now on the surface holds the whole picture again.
-    void finishFirst() {
+    // Paints the black that a picture painted in parts left to the window's background, so that
+    // from now on the surface holds the whole picture again.
+    void finishParts() {
         if (partial_.empty()) return;
         SDL_Surface* s = SDL_GetWindowSurface(window_);
         if (s && pixels_ && pixels_->over(s)) {
