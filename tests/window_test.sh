@@ -152,4 +152,15 @@ for i in $(seq "$cycles"); do
   [ -s "$work/cycle.log" ] && fail "start $i of $cycles wrote on closing: $(head -n 3 "$work/cycle.log")"
 done
 echo "window test: $cycles starts closed after pauses of 0 to 0.8 s all ended with status 0 and nothing on stderr"
+
+# Without a window manager nobody frames or maximises the window, which opens over the screen:
+# its first picture is still the contents screen, drawn at the window's scale.
+stop_display
+start_display 1280x800 no-wm
+size="1280x800 without a window manager"
+read -r _ win held < <("$work/firstframe" hold "$bin/halvard" --clock 12:34:56)
+[ -n "${held:-}" ] || fail "the window showed nothing at $size"
+compare_shot "" "the first picture shown"
+kill -KILL "$held"
+held=
 echo "1 passed, 0 failed"
