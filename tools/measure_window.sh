@@ -21,7 +21,7 @@ dpkg-query -W libx11-dev libxtst-dev libxdamage-dev >/dev/null 2>&1 ||
   { [ "$(id -u)" -eq 0 ] && s= || s=sudo; $s apt-get install -y -qq libx11-dev libxtst-dev libxdamage-dev; }
 work=$(mktemp -d)
 . "$here/x_display.sh"
-gcc -O2 -o "$work/keylatency" "$here/keylatency.c" -lX11 -lXtst
+gcc -O2 -o "$work/keylatency" "$here/keylatency.c" -lX11 -lXtst -lXdamage
 gcc -O2 -o "$work/firstframe" "$here/firstframe.c" -lX11 -lXdamage
 gcc -O2 -o "$work/probe" "$here/probe.c" $(pkg-config --cflags --libs sdl2 SDL2_ttf)
 trap 'kill ${app:-} ${wm:-} ${xvfb:-} 2>/dev/null; rm -rf "$work"' EXIT
@@ -79,8 +79,8 @@ for size in "${sizes[@]}"; do
   rss=$(awk '/VmHWM/ {printf "%.1f", $2 / 1024}' "/proc/$app/status")
   wmctrl -c Halvard; wait "$app" || true; app=
   stop_display
-  pm=$(echo "$prompt" | sed -E 's/.*mean ([0-9.]+) ms, worst ([0-9.]+) ms.*/\1 \/ \2/')
-  am=$(echo "$answer" | sed -E 's/.*mean ([0-9.]+) ms, worst ([0-9.]+) ms.*/\1 \/ \2/')
+  pm=$(echo "$prompt" | sed -E 's/.*median ([0-9.]+) ms, .*worst ([0-9.]+) ms.*/\1 \/ \2/')
+  am=$(echo "$answer" | sed -E 's/.*median ([0-9.]+) ms, .*worst ([0-9.]+) ms.*/\1 \/ \2/')
   rows+=("| $size | $first | $probe | $ratio | $pm | $am | $idle | $resize | $rss |")
   echo "measured $size" >&2
 done
@@ -112,7 +112,7 @@ for _ in 1 2 3 4 5; do
 done
 
 echo
-echo "| screen | first contents ms (median of $runs) | bare probe ms | ratio | keystroke ms at prompt, mean / worst | on the answer line, mean / worst | idle CPU % over 20 s | resize redraw ms (worst of 4) | peak RSS MB |"
+echo "| screen | first contents ms (median of $runs) | bare probe ms | ratio | keystroke ms at prompt, median / worst of 30 | on the answer line, median / worst of 30 | idle CPU % over 20 s | resize redraw ms (worst of 4) | peak RSS MB |"
 echo "|---|---|---|---|---|---|---|---|---|"
 printf '%s\n' "${rows[@]}"
 echo
