@@ -13,21 +13,13 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xdamage.h>
-#include <errno.h>
-#include <sched.h>
 #include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <sys/select.h>
-#include <time.h>
 #include <unistd.h>
 
-static double now_ms(void) {
-    struct timespec t;
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return t.tv_sec * 1000.0 + t.tv_nsec / 1e6;
-}
+#include "x_watch.h"
 
 /* True when the rows of the area read back hold a pixel that is not black; its place in the
  * area goes to *at_x, *at_y. */
@@ -122,34 +114,6 @@ static long pid_of(Display* d, Window w) {
     return pid;
 }
 
-/* The watcher goes before every other process for the processor, the program it started
- * excepted (it forked before this): otherwise, on a machine with fewer cores than the program,
- * the X server and the window manager keep busy at start-up, a damage event can wait
- * milliseconds for the watcher to be given a core, and the time taken would be that wait's, not
- * the picture's. */
-static void watch_first(void) {
-    const struct sched_param first = {.sched_priority = 10};
-    if (sched_setscheduler(0, SCHED_FIFO, &first) != 0)
-        fprintf(stderr, "firstframe: no real-time priority (%s): a time may include waiting for a core\n",
-                strerror(errno));
-}
-
-/* Waits for the next event up to `ms`; 0 when none came. */
-static int next_event(Display* d, XEvent* e, double ms) {
-    double until = now_ms() + ms;
-    while (!XPending(d)) {
-        double left = until - now_ms();
-        if (left <= 0) return 0;
-        fd_set fds;
-        FD_ZERO(&fds);
-        FD_SET(ConnectionNumber(d), &fds);
-        struct timeval tv = {(long)(left / 1000), (long)((left - (long)(left / 1000) * 1000) * 1000)};
-        select(ConnectionNumber(d) + 1, &fds, NULL, NULL, &tv);
-    }
-    XNextEvent(d, e);
-    return 1;
-}
-
 int main(int argc, char** argv) {
     Display* d = XOpenDisplay(NULL);
     int damage_event, damage_error;
@@ -166,7 +130,7 @@ int main(int argc, char** argv) {
             execvp(argv[2], argv + 2);
             _exit(127);
         }
-        watch_first();
+        watch_first("firstframe");
         /* Every new top-level window is watched from its creation, so whatever is drawn into it is
          * reported as damage (drawing into a window not yet mapped shows nothing). The first damage
          * that lights a pixel of a window carrying the program's process id, which SDL sets as it
@@ -189,7 +153,7 @@ int main(int argc, char** argv) {
                 kill(child, SIGTERM);
                 return 0;
             }
-            if (!next_event(d, &e, 50)) continue;
+            if (!next_event(d, &e, now_ms() + 50)) continue;
             if (e.type == CreateNotify && e.xcreatewindow.parent == root) {
                 XDamageCreate(d, e.xcreatewindow.window, XDamageReportRawRectangles);
                 continue;
@@ -228,7 +192,7 @@ int main(int argc, char** argv) {
         long area = 0;
         int sized = 0;
         while (now_ms() - t0 < 5000) {
-            if (!next_event(d, &e, 50)) continue;
+            if (!next_event(d, &e, now_ms() + 50)) continue;
             if (e.type == ConfigureNotify && e.xconfigure.width == width && e.xconfigure.height == height) sized = 1;
             if (sized && e.type == damage_event + XDamageNotify) {
                 XDamageNotifyEvent* de = (XDamageNotifyEvent*)&e;

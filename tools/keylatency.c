@@ -10,41 +10,18 @@
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/Xdamage.h>
 #include <X11/keysym.h>
-#include <errno.h>
-#include <sched.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <sys/select.h>
-#include <time.h>
 #include <unistd.h>
 
-static double now_ms(void) {
-    struct timespec t;
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return t.tv_sec * 1000.0 + t.tv_nsec / 1e6;
-}
+#include "x_watch.h"
 
 static void tap(Display* d, KeySym sym) {
     KeyCode code = XKeysymToKeycode(d, sym);
     XTestFakeKeyEvent(d, code, True, 0);
     XTestFakeKeyEvent(d, code, False, 0);
     XFlush(d);
-}
-
-/* Waits for the next event until `until` (ms); 0 when none came. */
-static int next_event(Display* d, XEvent* e, double until) {
-    while (!XPending(d)) {
-        double left = until - now_ms();
-        if (left <= 0) return 0;
-        fd_set fds;
-        FD_ZERO(&fds);
-        FD_SET(ConnectionNumber(d), &fds);
-        struct timeval tv = {(long)(left / 1000), (long)((left - (long)(left / 1000) * 1000) * 1000)};
-        select(ConnectionNumber(d) + 1, &fds, NULL, NULL, &tv);
-    }
-    XNextEvent(d, e);
-    return 1;
 }
 
 static int by_value(const void* a, const void* b) {
@@ -64,12 +41,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (count < 1 || count > 1000) { fprintf(stderr, "COUNT must be 1 to 1000\n"); return 2; }
-    /* A damage event waiting for a core would be timed late: go first, as the X server's client
-     * that only watches. */
-    const struct sched_param first = {.sched_priority = 10};
-    if (sched_setscheduler(0, SCHED_FIFO, &first) != 0)
-        fprintf(stderr, "keylatency: no real-time priority (%s): a time may include waiting for a core\n",
-                strerror(errno));
+    watch_first("keylatency");
     XWindowAttributes a;
     XGetWindowAttributes(d, win, &a);
     double s = a.width / cw < a.height / ch ? a.width / cw : a.height / ch;
