@@ -558,10 +558,10 @@ private:
     }
 #endif
 
-    // Sends a picture painted in parts: the parts first, then the server paints the rest of the
-    // window black around them. Painted first, as the first picture's window is mapped, a 4K
-    // window's black would keep the picture waiting for milliseconds. The black is made ready
-    // beforehand and goes out the moment the parts have been taken. Until the surface holds the
+    // Sends a picture painted in parts: the server paints the window black around them, and the
+    // parts follow in the same flush (SDL syncs after putting them). Nothing comes between the
+    // two, so no picture is ever shown with whatever lay under the window still around it, and
+    // the server paints the black only where no part will cover it. Until the surface holds the
     // whole picture (finishParts), the server paints black wherever the window is exposed.
     // Without parts, the whole surface goes out.
 #ifdef DRILLS_WAIT_ON_X11
@@ -580,11 +580,10 @@ private:
         XGCValues black{};
         black.foreground = SDL_MapRGB(s->format, 0, 0, 0);
         const GC gc = XCreateGC(x11_, x11Window_, GCForeground, &black);
-        SDL_UpdateWindowSurfaceRects(window_, parts.data(), static_cast<int>(parts.size()));
         XFillRectangles(x11_, x11Window_, gc, around.data(), static_cast<int>(around.size()));
         XFreeGC(x11_, gc);
         blackBackground(s);
-        XFlush(x11_);
+        SDL_UpdateWindowSurfaceRects(window_, parts.data(), static_cast<int>(parts.size()));
     }
 #endif
 
